@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace mirai {
+
+struct SharedState;
+
+// Why the configuration could not be loaded: a message for the user that names the file.
+struct ConfigurationError {
+    QString message;
+    QString path;
+};
+
+// The drill's identity values.
+void SetProgramIdentity(SharedState& state);
+
+// Loads the path file, the common data file, the level criteria table and the sound table.
+// `appFolder` is the executable's folder. Nothing is written; on an error the shared state is
+// left partly filled and the caller ends the program.
+std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder);
+
+// Splits the site text of the common data file into SiteCode and SiteName.
+void splitSiteText(SharedState& state, const QString& field);
+
+// The level set-up values (the results screen is opened by the caller).
+void setUpLevelValues(SharedState& state);
+
+namespace files {
+inline const char16_t* const kPathFile = u"パスデータ.txt";
+inline const char16_t* const kCommonData = u"共通データ.txt";
+inline const char16_t* const kCriteria = u"タイム回数データ.txt";
+inline const char16_t* const kSoundFolder = u"音フォルダ";
+inline const char16_t* const kSoundTable = u"新音ファイル.txt";
+inline const char16_t* const kRoster = u"新名簿.txt";
+inline const char16_t* const kResults = u"成績累積データ.dat";
+inline const char16_t* const kPrintSource = u"プロト.csv";
+} // namespace files
+
+} // namespace mirai

@@ -1,0 +1,9 @@
+#include "EventPump.h"
+
+#include <QCoreApplication>
+
+namespace mirai {
+
+void QtEventPump::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace mirai

@@ -1,0 +1,33 @@
+#pragma once
+
+namespace mirai {
+
+class AppControl;
+class Clock;
+class EventPump;
+class FileLocker;
+class MediaPlayer;
+class MessageBoxes;
+class ProcessLauncher;
+class Random;
+class ScreenManager;
+
+// The seams every procedure reaches the outside world through. main() fills it with the
+// real adapters; tests fill it with doubles.
+struct Platform {
+    Clock* clock = nullptr;
+    Random* random = nullptr;
+    MediaPlayer* media = nullptr;
+    MessageBoxes* messages = nullptr;
+    EventPump* events = nullptr;
+    FileLocker* locker = nullptr;
+    ProcessLauncher* launcher = nullptr;
+    AppControl* app = nullptr;
+    ScreenManager* screens = nullptr;
+};
+
+// Waits the given milliseconds on the tick clock, letting window events run meanwhile;
+// returns early once the program is ending.
+void waitWhilePumping(const Platform& platform, int ms);
+
+} // namespace mirai

@@ -1,0 +1,7 @@
+#include "Screen.h"
+
+namespace mirai {
+
+Screen::Screen(QWidget* parent) : QWidget(parent) {}
+
+} // namespace mirai

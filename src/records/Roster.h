@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace mirai {
+
+struct SharedState;
+class Untyped;
+
+// A roster record that is listed on the name-selection screen, as handed to the list builder.
+struct ListedRecord {
+    int number = 0;
+    int birthYear = 0;
+    QString name;           // trimmed
+    QString halfWidthLabel; // "小3", "幼1", "大+", …
+    int stageNumber = 0;    // below 1 marks a pre-school child
+};
+
+// The school year: today's calendar year, minus 1 before the start month of the school year.
+int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth);
+
+// Grade number g = school year − birth year − 6 (1..6 elementary, 7..9 lower secondary, …).
+int gradeNumber(int schoolYear, int birthYear);
+
+// "幼３", "小１" … "高１" for g in 0..10; empty otherwise.
+QString fullWidthGradeLabel(int grade);
+QString halfWidthGradeLabel(int grade);
+int stageNumber(int grade);
+
+// "①".."⑥" for grades 1..6, "Ⅰ".."Ⅲ" for 7..9, "　" otherwise.
+QString GradeMark(int grade);
+
+// Group membership of a grade for a grade filter text. The results screen's filter admits
+// everyone for "家族"; the name-selection screen's filter admits nobody for it.
+std::int16_t InSelectedGroup(const QString& groupText, int grade);
+bool inNameSelectionGroup(const QString& groupText, int grade);
+
+// Reads the roster file of the common folder into the roster tables of the shared state and
+// hands every listed record, in file order, to `onListed`. Records whose number is outside
+// 0..5000 or whose fields cannot be read are skipped; a missing file lists nobody.
+void ReadRoster(SharedState& state, const QDate& today,
+                const std::function<void(const ListedRecord&)>& onListed = {});
+
+} // namespace mirai

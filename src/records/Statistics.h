@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Context.h"
+
+#include <cstdint>
+
+namespace mirai {
+
+struct SharedState;
+
+// Base points of a run of t seconds against a target of c seconds (before the level's factor).
+std::int32_t basePoints(std::int32_t seconds, std::int32_t targetSeconds);
+
+// Points of one run at a level: base points times the level's factor, rounded down.
+std::int32_t RunPoints(const SharedState& state, std::int32_t seconds, int level);
+
+// Rebuilds the eight statistic tables from the newest records (and, through the loader, the best
+// times). False when the program is ending.
+bool ComputeResultStatistics(Context ctx);
+
+} // namespace mirai

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "AppControl.h"
+#include "Clock.h"
+#include "EventPump.h"
+#include "FileLock.h"
+#include "MediaPlayer.h"
+#include "MessageBoxes.h"
+#include "Platform.h"
+#include "ProcessLauncher.h"
+#include "Random.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace mirai::test {
+
+// A clock the test sets and advances; wall time and ticks move together.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
+    QDateTime now() const override { return m_now; }
+    std::int64_t tickMs() const override { return m_ticks; }
+    void set(const QDateTime& now) { m_now = now; }
+    void advanceMs(std::int64_t ms);
+    void advanceSeconds(double seconds) { advanceMs(static_cast<std::int64_t>(seconds * 1000.0 + 0.5)); }
+
+private:
+    QDateTime m_now;
+    std::int64_t m_ticks = 1'000'000;
+};
+
+// Replays the given numbers in order, then starts again; an empty script gives 0.
+class ScriptedRandom final : public Random {
+public:
+    explicit ScriptedRandom(std::vector<double> values = {}) : m_values(std::move(values)) {}
+    double next() override;
+    void reseed(std::uint64_t value) override { m_reseeds.push_back(value); }
+    void setValues(std::vector<double> values) {
+        m_values = std::move(values);
+        m_next = 0;
+    }
+    std::size_t drawn() const { return m_drawn; }
+    const std::vector<std::uint64_t>& reseeds() const { return m_reseeds; }
+
+private:
+    std::vector<double> m_values;
+    std::size_t m_next = 0;
+    std::size_t m_drawn = 0;
+    std::vector<std::uint64_t> m_reseeds;
+};
+
+// Records every command; answers from a script of results (0 once the script is used up).
+class RecordingMediaPlayer final : public MediaPlayer {
+public:
+    int send(const QString& command) override;
+    QString errorText(int error) const override { return QStringLiteral("error %1").arg(error); }
+    void scriptResults(std::initializer_list<int> results) { m_results.insert(m_results.end(), results); }
+    void failAlways(int error) { m_always = error; }
+    QStringList commands;
+    // Called while a sound "plays", to let a test act in the middle of a cue.
+    std::function<void(const QString&)> whilePlaying;
+
+private:
+    std::deque<int> m_results;
+    int m_always = 0;
+};
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MessageButtons buttons;
+};
+
+class ScriptedMessageBoxes final : public MessageBoxes {
+public:
+    MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
+                       MessageIcon icon) override;
+    void scriptAnswers(std::initializer_list<MessageAnswer> answers) {
+        m_answers.insert(m_answers.end(), answers);
+    }
+    std::vector<ShownMessage> shown;
+
+private:
+    std::deque<MessageAnswer> m_answers;
+};
+
+// Runs pending Qt events and moves the fake clock on by a step each time, so loops that wait
+// on the tick clock end.
+class FakeEventPump final : public EventPump {
+public:
+    explicit FakeEventPump(FakeClock& clock) : m_clock(clock) {}
+    void processEvents() override;
+    int calls = 0;
+    std::int64_t stepMs = 10;
+    std::function<void()> onPump;
+
+private:
+    FakeClock& m_clock;
+};
+
+// Answers Busy for a scripted number of attempts, Error when told, Locked otherwise.
+class FakeFileLocker final : public FileLocker {
+public:
+    FakeFileLocker() { setRetryIntervalMs(1); }
+    LockResult tryLock(int fd) override;
+    void unlock(int fd) override { ++unlocks; }
+    int busyAttempts = 0;
+    int errorAttempts = 0;
+    int attempts = 0;
+    int unlocks = 0;
+};
+
+class RecordingLauncher final : public ProcessLauncher {
+public:
+    bool startDetached(const QString& program, const QStringList& arguments, QString* error) override;
+    bool succeed = true;
+    QString program;
+    QStringList arguments;
+    int calls = 0;
+};
+
+class RecordingAppControl final : public AppControl {
+public:
+    void endProgram() override;
+    int endCalls = 0;
+    std::function<void()> onEnd;
+};
+
+// Every double wired into one Platform (no screens: see UiTestPlatform).
+class TestPlatform {
+public:
+    TestPlatform();
+    TestPlatform(const TestPlatform&) = delete;
+    TestPlatform& operator=(const TestPlatform&) = delete;
+    const Platform& platform() const { return m_platform; }
+    operator const Platform&() const { return m_platform; }
+
+    FakeClock clock;
+    ScriptedRandom random;
+    RecordingMediaPlayer media;
+    ScriptedMessageBoxes messages;
+    FakeEventPump events{clock};
+    FakeFileLocker locker;
+    RecordingLauncher launcher;
+    RecordingAppControl app;
+
+protected:
+    Platform m_platform;
+};
+
+} // namespace mirai::test
