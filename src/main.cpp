@@ -49,7 +49,8 @@ int main(int argc, char* argv[]) {
     const QString appFolder = QCoreApplication::applicationDirPath();
 
     namespace names = mirai::screens;
-    screens.registerScreen(names::Firstfrm(), [ctx, appFolder] { return new mirai::Firstfrm(ctx, appFolder); });
+    screens.registerScreen(names::Firstfrm(),
+                           [ctx, appFolder] { return new mirai::Firstfrm(ctx, appFolder); });
     screens.registerScreen(names::namesel(), [] {
         auto* screen = new mirai::Screen;
         screen->setWindowTitle(u"velarix"_s);

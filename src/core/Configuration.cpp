@@ -9,7 +9,6 @@
 #include "TextFile.h"
 
 #include <QFileInfo>
-
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -29,7 +28,8 @@ ConfigurationError shortFile(const QString& path) {
 }
 
 // Reads the ten untyped fields of a configuration file; an error when it is missing or short.
-std::optional<ConfigurationError> readTenFields(const QString& path, std::array<Untyped, kConfigFields>& fields) {
+std::optional<ConfigurationError> readTenFields(const QString& path,
+                                                std::array<Untyped, kConfigFields>& fields) {
     TextFieldReader reader;
     if (!QFileInfo(path).isFile() || !reader.open(path))
         return missingFile(path);

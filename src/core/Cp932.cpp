@@ -8,7 +8,9 @@ namespace mirai::cp932 {
 namespace {
 constexpr const char* kCodec = "windows-31j";
 
-bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool isLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 } // namespace
 
 QString decode(const QByteArray& bytes) {

@@ -50,17 +50,22 @@ QString eraDateText(const QDate& date) {
 std::uint32_t seasonColour(int month) {
     switch (month) {
     case 1:
-    case 2: return 0x000080FF;
+    case 2:
+        return 0x000080FF;
     case 3:
     case 4:
-    case 5: return 0x00C0FFC0;
+    case 5:
+        return 0x00C0FFC0;
     case 6:
     case 7:
-    case 8: return 0x00C0C000;
+    case 8:
+        return 0x00C0C000;
     case 9:
     case 10:
-    case 11: return 0x000040C0;
-    default: return 0x00C0FFC0;
+    case 11:
+        return 0x000040C0;
+    default:
+        return 0x00C0FFC0;
     }
 }
 

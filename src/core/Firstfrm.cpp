@@ -36,7 +36,8 @@ QPixmap titlePicture(const QString& title) {
 
     painter.setPen(QColor(255, 255, 255, 60));
     painter.setFont(ui::uiFont(28, true));
-    const char16_t* samples[] = {u"0.7 × 8", u"0.3 × 0.06", u"4 × 0.5", u"0.09 × 0.2", u"6 × 0.04", u"0.8 × 0.8"};
+    const char16_t* samples[] = {u"0.7 × 8",    u"0.3 × 0.06", u"4 × 0.5",
+                                 u"0.09 × 0.2", u"6 × 0.04",   u"0.8 × 0.8"};
     for (int i = 0; i < 6; ++i)
         painter.drawText(QPointF(40 + (i % 3) * 200, 330 + (i / 3) * 70), QString::fromUtf16(samples[i]));
 

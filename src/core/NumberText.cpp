@@ -1,7 +1,7 @@
 #include "NumberText.h"
 
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -85,7 +85,8 @@ template <class Real> QString shortestText(Real value, int digits) {
     if (std::isinf(value))
         return value > 0 ? u"1E+309"_s : u"-1E+309"_s;
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     std::string text(buffer, result.ptr);
     const auto e = text.find('e');
     if (e != std::string::npos) {
@@ -97,18 +98,26 @@ template <class Real> QString shortestText(Real value, int digits) {
 
 } // namespace
 
-QString numberText(double value) { return shortestText(value, 15); }
+QString numberText(double value) {
+    return shortestText(value, 15);
+}
 
-QString numberText(float value) { return shortestText(value, 7); }
+QString numberText(float value) {
+    return shortestText(value, 7);
+}
 
 QString Str(double value) {
     const QString text = numberText(value);
     return value < 0 ? text : u" "_s + text;
 }
 
-double Int(double value) { return std::floor(value); }
+double Int(double value) {
+    return std::floor(value);
+}
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 std::int64_t toWhole(double value, std::int64_t low, std::int64_t high) {
     if (std::isnan(value))

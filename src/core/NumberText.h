@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 
 namespace mirai {
@@ -16,9 +15,15 @@ double Val(const QString& text);
 QString numberText(double value);
 // The same for a single: at most 7 significant digits (1.1f -> "1.1").
 QString numberText(float value);
-inline QString numberText(int value) { return QString::number(value); }
-inline QString numberText(std::int64_t value) { return QString::number(value); }
-inline QString numberText(std::int16_t value) { return QString::number(value); }
+inline QString numberText(int value) {
+    return QString::number(value);
+}
+inline QString numberText(std::int64_t value) {
+    return QString::number(value);
+}
+inline QString numberText(std::int16_t value) {
+    return QString::number(value);
+}
 
 // Str: like numberText, with one blank before a number that is not negative.
 QString Str(double value);
@@ -30,8 +35,12 @@ double Int(double value);
 double roundHalfEven(double value);
 // Rounds half to even and clamps into [low, high]; NaN gives 0.
 std::int64_t toWhole(double value, std::int64_t low, std::int64_t high);
-inline std::int16_t toInt16(double value) { return static_cast<std::int16_t>(toWhole(value, INT16_MIN, INT16_MAX)); }
-inline std::int32_t toInt32(double value) { return static_cast<std::int32_t>(toWhole(value, INT32_MIN, INT32_MAX)); }
+inline std::int16_t toInt16(double value) {
+    return static_cast<std::int16_t>(toWhole(value, INT16_MIN, INT16_MAX));
+}
+inline std::int32_t toInt32(double value) {
+    return static_cast<std::int32_t>(toWhole(value, INT32_MIN, INT32_MAX));
+}
 
 // Blanks in front, then only the last w characters of the text.
 QString rightAligned(const QString& text, int width);

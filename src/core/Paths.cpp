@@ -7,7 +7,9 @@ namespace mirai {
 QString nativePath(const QString& name, const QString& base) {
     QString path = name;
     path.replace(u'\\', u'/');
-    if (!base.isEmpty() && QDir::isRelativePath(path) && !path.isEmpty()) {
+    // A drive-letter name stays as it is: on a system without drives it is simply missing.
+    const bool driveLetter = path.size() >= 2 && path.at(1) == u':' && path.at(0).isLetter();
+    if (!base.isEmpty() && !driveLetter && QDir::isRelativePath(path) && !path.isEmpty()) {
         QString root = base;
         root.replace(u'\\', u'/');
         path = QDir::cleanPath(root + u'/' + path);

@@ -3,7 +3,6 @@
 #include "Untyped.h"
 
 #include <QString>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -11,14 +10,18 @@
 
 namespace mirai {
 
-constexpr int kMaxLevel = 35;      // levels 0..35; level 0 is never a level
-constexpr int kMaxStudent = 5000;  // roster numbers 0..5000
+constexpr int kMaxLevel = 35;     // levels 0..35; level 0 is never a level
+constexpr int kMaxStudent = 5000; // roster numbers 0..5000
 constexpr int kLevelRows = kMaxLevel + 1;
 constexpr int kStudentRows = kMaxStudent + 1;
 constexpr std::int32_t kNoRecordSeconds = 99999; // best time "none", and a timed-out run
 
-inline bool isLevelIndex(int level) { return level >= 0 && level <= kMaxLevel; }
-inline bool isStudentNumber(int student) { return student >= 0 && student <= kMaxStudent; }
+inline bool isLevelIndex(int level) {
+    return level >= 0 && level <= kMaxLevel;
+}
+inline bool isStudentNumber(int student) {
+    return student >= 0 && student <= kMaxStudent;
+}
 
 // A table indexed by (level 0..35, student 0..5000).
 template <class T> class LevelStudentTable {
@@ -111,6 +114,11 @@ struct SharedState {
     std::int16_t JudgingBusy = 0;
     std::int16_t PlusMode = 0;
     std::int32_t CorrectCount = 0;
+    std::int16_t ProblemsPerRun = 10;
+    std::int64_t RunStart = 0;       // tick (ms) when the run clock started; survives midnight
+    std::int32_t ElapsedSeconds = 0; // of the run so far, as the last clock tick computed it
+    std::int32_t TimeLimit = 0;      // 5 x MinimumLineSeconds of the level
+    double TimeScale = 0.0;          // pixels of the time bar per second
 
     // Flags of the last recorded run.
     std::int16_t PassFlag = 0;

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 namespace mirai {
 
 void setSoundRoleNames(SharedState& state) {
-    static const char16_t* const names[] = {u"正解音1",     u"正解音2",     u"間違い音1",   u"間違い音2",
-                                            u"最高音1",     u"最高音2",     u"自己最高音1", u"自己最高音2",
+    static const char16_t* const names[] = {u"正解音1",     u"正解音2",  u"間違い音1",   u"間違い音2",
+                                            u"最高音1",     u"最高音2",  u"自己最高音1", u"自己最高音2",
                                             u"自己最高音3", u"不合格音1"};
     for (int role = 1; role <= 10; ++role)
         state.SoundTable.roles[role].name = QString::fromUtf16(names[role - 1]);

@@ -5,14 +5,17 @@
 
 #include <QFile>
 #include <QSaveFile>
-
 #include <cfloat>
 
 namespace mirai {
 
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isLineEnd(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
 } // namespace
 
 bool TextFieldReader::open(const QString& path) {
@@ -28,11 +31,14 @@ bool TextFieldReader::open(const QString& path) {
 void TextFieldReader::setBytes(const QByteArray& bytes) {
     m_text = cp932::decode(bytes);
     m_pos = 0;
+    m_afterComma = false;
     const qsizetype ctrlZ = m_text.indexOf(QChar(0x1A));
     m_end = ctrlZ >= 0 ? ctrlZ : m_text.size();
 }
 
 bool TextFieldReader::atEnd() const {
+    if (m_afterComma && m_pos < m_end)
+        return false;
     for (qsizetype i = m_pos; i < m_end; ++i) {
         const QChar c = m_text.at(i);
         if (!isBlank(c) && !isLineEnd(c))
@@ -73,20 +79,25 @@ TextFieldReader::Field TextFieldReader::nextField() {
             --stop;
         field.text = m_text.mid(start, stop - start);
     }
-    if (m_pos < m_end) {
-        if (m_text.at(m_pos) == u',')
-            ++m_pos;
-        else
-            skipLineEnd();
-    }
+    m_afterComma = m_pos < m_end && m_text.at(m_pos) == u',';
+    if (m_afterComma)
+        ++m_pos;
+    else
+        skipLineEnd();
     return field;
 }
 
-QString TextFieldReader::readText() { return nextField().text; }
+QString TextFieldReader::readText() {
+    return nextField().text;
+}
 
-std::int16_t TextFieldReader::readInt16() { return toInt16(Val(nextField().text)); }
+std::int16_t TextFieldReader::readInt16() {
+    return toInt16(Val(nextField().text));
+}
 
-std::int32_t TextFieldReader::readInt32() { return toInt32(Val(nextField().text)); }
+std::int32_t TextFieldReader::readInt32() {
+    return toInt32(Val(nextField().text));
+}
 
 float TextFieldReader::readSingle() {
     const double value = Val(nextField().text);
@@ -102,7 +113,9 @@ Untyped TextFieldReader::readUntyped() {
     return Untyped::fromField(field.text, field.quoted);
 }
 
-QByteArray TextFileWriter::bytes() const { return cp932::encode(m_text); }
+QByteArray TextFileWriter::bytes() const {
+    return cp932::encode(m_text);
+}
 
 bool TextFileWriter::save(const QString& path) const {
     QSaveFile file(path);

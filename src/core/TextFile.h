@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 
 namespace mirai {
@@ -38,7 +37,8 @@ private:
 
     QString m_text;
     qsizetype m_pos = 0;
-    qsizetype m_end = 0; // position of a Ctrl-Z, or the length
+    qsizetype m_end = 0;       // position of a Ctrl-Z, or the length
+    bool m_afterComma = false; // the last field ended in a comma: one more field is on this line
 };
 
 // Writes texts exactly as given; lines end in CR LF; the file is code page 932.

@@ -6,9 +6,13 @@ using namespace Qt::StringLiterals;
 
 namespace mirai::ui {
 
-QString fixedPitchFamily() { return u"IPAGothic"_s; }
+QString fixedPitchFamily() {
+    return u"IPAGothic"_s;
+}
 
-QString uiFamily() { return u"IPAPGothic"_s; }
+QString uiFamily() {
+    return u"IPAPGothic"_s;
+}
 
 QFont uiFont(double points, bool bold) {
     QFont font(uiFamily());

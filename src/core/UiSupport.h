@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
-
 #include <cstdint>
 
 class QWidget;
@@ -15,7 +14,9 @@ namespace mirai::ui {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-inline int px(double twips) { return static_cast<int>(twips / kTwipsPerPixel + 0.5); }
+inline int px(double twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
+}
 inline QRect twipRect(double left, double top, double width, double height) {
     return QRect(px(left), px(top), px(width), px(height));
 }

@@ -74,9 +74,12 @@ Untyped Untyped::text(const QString& value) {
 
 double Untyped::toDouble() const {
     switch (m_kind) {
-    case Kind::Empty: return 0.0;
-    case Kind::Number: return m_number;
-    case Kind::Text: return Val(m_text);
+    case Kind::Empty:
+        return 0.0;
+    case Kind::Number:
+        return m_number;
+    case Kind::Text:
+        return Val(m_text);
     }
     return 0.0;
 }

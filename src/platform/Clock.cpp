@@ -14,8 +14,12 @@ std::int64_t steadyNs() {
 
 SystemClock::SystemClock() : m_startNs(steadyNs()) {}
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
-std::int64_t SystemClock::tickMs() const { return (steadyNs() - m_startNs) / 1'000'000; }
+std::int64_t SystemClock::tickMs() const {
+    return (steadyNs() - m_startNs) / 1'000'000;
+}
 
 } // namespace mirai

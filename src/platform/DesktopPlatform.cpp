@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-
 #include <SDL.h>
 
 using namespace Qt::StringLiterals;
@@ -20,16 +19,28 @@ MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title, Me
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     QPushButton* cancel = nullptr;
     QPushButton* yes = nullptr;
     switch (buttons) {
-    case MessageButtons::Ok: box.addButton(u"OK"_s, QMessageBox::AcceptRole); break;
+    case MessageButtons::Ok:
+        box.addButton(u"OK"_s, QMessageBox::AcceptRole);
+        break;
     case MessageButtons::OkCancel:
         box.addButton(u"OK"_s, QMessageBox::AcceptRole);
         cancel = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
@@ -115,12 +126,23 @@ int SdlMediaPlayer::send(const QString& command) {
 QString SdlMediaPlayer::errorText(int error) const {
     QString text;
     switch (error) {
-    case MediaOk: return u"エラーはありません。"_s;
-    case MediaBadCommand: text = u"コマンドが正しくありません。"_s; break;
-    case MediaFileNotFound: text = u"指定されたサウンドファイルが見つかりません。"_s; break;
-    case MediaBadFile: text = u"サウンドファイルを読み込めません。"_s; break;
-    case MediaNoDevice: text = u"サウンドデバイスを使用できません。"_s; break;
-    default: text = u"不明なエラーです。"_s; break;
+    case MediaOk:
+        return u"エラーはありません。"_s;
+    case MediaBadCommand:
+        text = u"コマンドが正しくありません。"_s;
+        break;
+    case MediaFileNotFound:
+        text = u"指定されたサウンドファイルが見つかりません。"_s;
+        break;
+    case MediaBadFile:
+        text = u"サウンドファイルを読み込めません。"_s;
+        break;
+    case MediaNoDevice:
+        text = u"サウンドデバイスを使用できません。"_s;
+        break;
+    default:
+        text = u"不明なエラーです。"_s;
+        break;
     }
     if (!m_lastDetail.isEmpty() && error != MediaBadCommand && error != MediaFileNotFound)
         text += u" ("_s + m_lastDetail + u")"_s;

@@ -4,6 +4,8 @@
 
 namespace mirai {
 
-void QtEventPump::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::processEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 } // namespace mirai

@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-
 #include <algorithm>
 
 namespace mirai {
@@ -15,7 +14,9 @@ ScreenManager::~ScreenManager() {
         delete entry.screen.data();
 }
 
-void ScreenManager::registerScreen(const QString& name, Factory factory) { m_factories.insert(name, std::move(factory)); }
+void ScreenManager::registerScreen(const QString& name, Factory factory) {
+    m_factories.insert(name, std::move(factory));
+}
 
 std::vector<ScreenManager::Loaded>::iterator ScreenManager::findLoaded(const QString& name) {
     return std::find_if(m_loaded.begin(), m_loaded.end(),
@@ -32,7 +33,9 @@ Screen* ScreenManager::find(const QString& name) const {
     return it == m_loaded.end() ? nullptr : it->screen.data();
 }
 
-bool ScreenManager::isLoaded(const QString& name) const { return find(name) != nullptr; }
+bool ScreenManager::isLoaded(const QString& name) const {
+    return find(name) != nullptr;
+}
 
 bool ScreenManager::isVisible(const QString& name) const {
     Screen* screen = find(name);

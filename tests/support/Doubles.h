@@ -8,10 +8,10 @@
 #include "MessageBoxes.h"
 #include "Platform.h"
 #include "ProcessLauncher.h"
+#include "QtPrinters.h"
 #include "Random.h"
 
 #include <QStringList>
-
 #include <deque>
 #include <functional>
 #include <vector>

@@ -32,7 +32,9 @@ void writeTextFile(const QString& path, const QStringList& lines) {
     writeBytes(path, cp932::encode(text));
 }
 
-DataTree::DataTree() { QDir().mkpath(appFolder()); }
+DataTree::DataTree() {
+    QDir().mkpath(appFolder());
+}
 
 void DataTree::writePathFile(const QString& commonFolderField) {
     writeTextFile(pathFile(), {commonFolderField + u",,,,,,,,,"_s});
@@ -50,9 +52,13 @@ void DataTree::writeCriteria(const QStringList& levelRows) {
     writeTextFile(dataFolder() + u"タイム回数データ.txt"_s, lines);
 }
 
-void DataTree::writeSoundTable(const QStringList& lines) { writeTextFile(soundFolder() + u"新音ファイル.txt"_s, lines); }
+void DataTree::writeSoundTable(const QStringList& lines) {
+    writeTextFile(soundFolder() + u"新音ファイル.txt"_s, lines);
+}
 
-void DataTree::writeRoster(const QStringList& lines) { writeTextFile(commonFolder() + u"新名簿.txt"_s, lines); }
+void DataTree::writeRoster(const QStringList& lines) {
+    writeTextFile(commonFolder() + u"新名簿.txt"_s, lines);
+}
 
 void DataTree::writeDefaults() {
     writePathFile(commonFolder());

@@ -1,7 +1,6 @@
 #include "UiSupport.h"
 
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 // Screen tests build real widgets on the offscreen platform.

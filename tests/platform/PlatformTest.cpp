@@ -1,0 +1,190 @@
+#include "Doubles.h"
+#include "FileLock.h"
+#include "MediaPlayer.h"
+#include "ProcessLauncher.h"
+#include "Screen.h"
+#include "ScreenManager.h"
+#include "UiDoubles.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace mirai;
+
+namespace {
+
+TEST(PlayCommand, PathIsEverythingBetweenPlayAndWait) {
+    EXPECT_EQ(playCommandPath(u"play /a b/音 フォルダ/pin.wav wait"_s), u"/a b/音 フォルダ/pin.wav"_s);
+    EXPECT_EQ(playCommandPath(u"play x.wav wait"_s), u"x.wav"_s);
+    EXPECT_EQ(playCommandPath(u"play .wav wait"_s), u".wav"_s);
+    EXPECT_EQ(playCommandPath(u"stop x.wav wait"_s), QString());
+    EXPECT_EQ(playCommandPath(u"play x.wav"_s), QString());
+    EXPECT_EQ(playCommandPath(u"play wait"_s), QString());
+}
+
+class OfdLockTest : public ::testing::Test {
+protected:
+    QFile* open() {
+        auto* file = new QFile(m_dir.filePath(u"results.dat"_s));
+        EXPECT_TRUE(file->open(QIODevice::ReadWrite));
+        m_files.emplace_back(file);
+        return file;
+    }
+    QTemporaryDir m_dir;
+    std::vector<std::unique_ptr<QFile>> m_files;
+    OfdFileLocker m_locker;
+};
+
+TEST_F(OfdLockTest, SecondHolderIsBusyUntilTheFirstUnlocks) {
+    QFile* first = open();
+    QFile* second = open();
+    EXPECT_EQ(m_locker.tryLock(first->handle()), LockResult::Locked);
+    EXPECT_EQ(m_locker.tryLock(second->handle()), LockResult::Busy);
+    m_locker.unlock(first->handle());
+    EXPECT_EQ(m_locker.tryLock(second->handle()), LockResult::Locked);
+}
+
+TEST_F(OfdLockTest, ClosingAnotherDescriptorOfTheFileKeepsTheLock) {
+    QFile* holder = open();
+    ASSERT_EQ(m_locker.tryLock(holder->handle()), LockResult::Locked);
+    QFile* reader = open();
+    reader->close(); // would drop a classic POSIX lock of this process
+    QFile* other = open();
+    EXPECT_EQ(m_locker.tryLock(other->handle()), LockResult::Busy);
+}
+
+TEST_F(OfdLockTest, ClosingTheHolderReleasesTheLock) {
+    QFile* holder = open();
+    ASSERT_EQ(m_locker.tryLock(holder->handle()), LockResult::Locked);
+    holder->close();
+    QFile* other = open();
+    EXPECT_EQ(m_locker.tryLock(other->handle()), LockResult::Locked);
+}
+
+TEST(OfdLock, BadDescriptorIsAnError) {
+    OfdFileLocker locker;
+    EXPECT_EQ(locker.tryLock(-1), LockResult::Error);
+    EXPECT_FALSE(locker.lastErrorText().isEmpty());
+}
+
+TEST(Launcher, MissingProgramIsReportedNotStarted) {
+    QtProcessLauncher launcher;
+    QString error;
+    EXPECT_FALSE(launcher.startDetached(u"/nonexistent/起動/プログラムメニューc.exe"_s, {u"001"_s}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(WaitWhilePumping, WaitsOnTheTickClockAndStopsWhenTheProgramEnds) {
+    test::TestPlatform doubles;
+    const std::int64_t start = doubles.clock.tickMs();
+    waitWhilePumping(doubles, 1000);
+    EXPECT_GE(doubles.clock.tickMs() - start, 1000);
+    EXPECT_EQ(doubles.events.calls, 100);
+
+    doubles.events.onPump = [&] { doubles.app.endProgram(); };
+    doubles.events.calls = 0;
+    waitWhilePumping(doubles, 1000);
+    EXPECT_EQ(doubles.events.calls, 1);
+}
+
+// A screen that counts its activations and can act inside one.
+class CountingScreen : public Screen {
+public:
+    explicit CountingScreen(QStringList* log, QString name) : m_log(log), m_name(std::move(name)) {}
+    ~CountingScreen() override { m_log->append(u"~"_s + m_name); }
+    void activate() override {
+        ++activations;
+        m_log->append(m_name);
+        if (onActivate)
+            onActivate();
+    }
+    int activations = 0;
+    std::function<void()> onActivate;
+
+private:
+    QStringList* m_log;
+    QString m_name;
+};
+
+class ScreenManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const QString& name : {u"A"_s, u"B"_s, u"C"_s})
+            m_screens.registerScreen(name, [this, name] { return new CountingScreen(&m_log, name); });
+    }
+    void TearDown() override {
+        m_screens.closeAll();
+        flush();
+    }
+    void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QStringList m_log;
+    ScreenManager m_screens;
+};
+
+TEST_F(ScreenManagerTest, ActivationRunsOncePerDisplay) {
+    auto* a = static_cast<CountingScreen*>(m_screens.show(u"A"_s));
+    ASSERT_NE(a, nullptr);
+    m_screens.show(u"A"_s); // already the current screen: no second activation
+    EXPECT_EQ(a->activations, 1);
+    a->activateWindow(); // the window system giving focus back
+    QCoreApplication::processEvents();
+    EXPECT_EQ(a->activations, 1);
+    m_screens.show(u"B"_s);
+    m_screens.show(u"A"_s); // becomes current again
+    EXPECT_EQ(a->activations, 2);
+    EXPECT_EQ(m_screens.current(), u"A"_s);
+    EXPECT_EQ(m_screens.shownHistory(), (QStringList{u"A"_s, u"A"_s, u"B"_s, u"A"_s}));
+}
+
+TEST_F(ScreenManagerTest, CloseHidesAndDeletesLaterAndALaterShowLoadsAnew) {
+    QPointer<Screen> a = m_screens.show(u"A"_s);
+    m_screens.close(u"A"_s);
+    EXPECT_FALSE(m_screens.isLoaded(u"A"_s));
+    ASSERT_TRUE(a);
+    EXPECT_FALSE(a->isVisible());
+    flush();
+    EXPECT_FALSE(a);
+    auto* again = static_cast<CountingScreen*>(m_screens.show(u"A"_s));
+    EXPECT_EQ(again->activations, 1);
+}
+
+TEST_F(ScreenManagerTest, ActivationMayCloseItsOwnScreen) {
+    auto* a = static_cast<CountingScreen*>(m_screens.load(u"A"_s));
+    a->onActivate = [this] {
+        m_screens.show(u"B"_s);
+        m_screens.close(u"A"_s);
+    };
+    EXPECT_EQ(m_screens.show(u"A"_s), a); // closed, but deleted only later
+    EXPECT_EQ(m_screens.current(), u"B"_s);
+    EXPECT_TRUE(m_screens.isVisible(u"B"_s));
+}
+
+TEST_F(ScreenManagerTest, CloseAllClosesTheLastOpenedFirst) {
+    m_screens.show(u"A"_s);
+    m_screens.show(u"B"_s);
+    m_screens.show(u"C"_s);
+    m_screens.closeAll();
+    flush();
+    EXPECT_EQ(m_log.mid(3), (QStringList{u"~C"_s, u"~B"_s, u"~A"_s}));
+    EXPECT_FALSE(m_screens.isLoaded(u"A"_s));
+}
+
+TEST_F(ScreenManagerTest, UnknownNameShowsNothing) {
+    EXPECT_EQ(m_screens.show(u"Z"_s), nullptr);
+    EXPECT_TRUE(m_screens.current().isEmpty());
+}
+
+TEST(UiTestPlatform, EndingTheProgramClosesEveryScreen) {
+    QStringList log; // outlives the screens the platform deletes
+    test::UiTestPlatform doubles;
+    doubles.screens.registerScreen(u"A"_s, [&] { return new CountingScreen(&log, u"A"_s); });
+    doubles.screens.show(u"A"_s);
+    doubles.app.endProgram();
+    EXPECT_TRUE(doubles.app.endRequested());
+    EXPECT_FALSE(doubles.screens.isLoaded(u"A"_s));
+}
+
+} // namespace
