@@ -8,6 +8,7 @@
 #include "SoundTable.h"
 #include "TextFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <array>
 
@@ -63,7 +64,8 @@ std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QS
 
     // The path file lies one folder above the program's folder; a relative shared folder in it
     // is taken from there.
-    const QString pathFile = nativePath(state.AppFolder + u"../"_s + QString::fromUtf16(files::kPathFile));
+    const QString pathFile =
+        nativePath(QDir::cleanPath(state.AppFolder + u"../"_s + QString::fromUtf16(files::kPathFile)));
     std::array<Untyped, kConfigFields> pathFields;
     if (auto error = readTenFields(pathFile, pathFields))
         return error;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -93,6 +94,8 @@ void Firstfrm::activate() {
     if (m_loaded)
         return;
     m_loaded = true;
+    if (QScreen* screen = this->screen())
+        move(screen->geometry().center() - rect().center());
     const Platform& platform = m_ctx.platform;
     platform.events->processEvents();
     const QDateTime now = platform.clock->now();

@@ -1,0 +1,193 @@
+// Stages the demo data tree from the sources in demo/: every text file in code page 932 with
+// CR LF, generated WAV tones, the print source, the program in its own folder and a stand-in
+// for the suite's launcher. Results already in the tree are kept.
+//
+//   stage_demo <demo sources> <tree> <program>
+
+#include "Cp932.h"
+#include "Wave.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "stage_demo: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return file.write(bytes) == bytes.size();
+}
+
+QString readUtf8(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "stage_demo: cannot read %s\n", qPrintable(path));
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// A UTF-8 / LF source as a code page 932 / CR LF file.
+bool convertText(const QString& source, const QString& target) {
+    QString text = readUtf8(source);
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\n', u"\r\n"_s);
+    return writeFile(target, mirai::cp932::encode(text));
+}
+
+// School year of the demo: the school year starts in April.
+int schoolYear() {
+    const QDate today = QDate::currentDate();
+    return today.month() < 4 ? today.year() - 1 : today.year();
+}
+
+// roster.txt "number,grade,name,flag" -> the eight roster fields.
+bool writeRoster(const QString& source, const QString& target) {
+    QString out;
+    const QStringList lines = readUtf8(source).split(u'\n');
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList f = line.split(u',');
+        if (f.size() != 4)
+            continue;
+        const int birthYear = schoolYear() - f[1].toInt() - 6;
+        out += f[0] + u","_s + QString::number(birthYear) + u",0,0,\""_s + f[2] + u"\","_s + f[3] + u",\"\",\"\"\r\n"_s;
+    }
+    return writeFile(target, mirai::cp932::encode(out));
+}
+
+QString decimalText(int digit, int places) {
+    if (places == 0)
+        return QString::number(digit);
+    QString text = QString::number(digit).rightJustified(places + 1, u'0');
+    text.insert(text.size() - places, u'.');
+    return text;
+}
+
+QString productText(int digits, int places) {
+    QString text = decimalText(digits, places);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+// Worksheet lines for levels 1..8: "level,a ×,b =,product,,,,,". The places of the operands
+// grow with the level.
+QByteArray printSource() {
+    static const int places[9][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 2}, {2, 1}, {2, 2}, {1, 2}, {2, 0}, {0, 1}};
+    QString out;
+    for (int level = 1; level <= 8; ++level) {
+        for (int a = 2; a <= 9; ++a) {
+            for (int b = 2; b <= 9; b += 2) {
+                const int pa = places[level][0];
+                const int pb = places[level][1];
+                out += QString::number(level) + u","_s + decimalText(a, pa) + u" ×,"_s + decimalText(b, pb) +
+                       u" =,"_s + productText(a * b, pa + pb) + u",,,,,\r\n"_s;
+            }
+        }
+    }
+    return mirai::cp932::encode(out);
+}
+
+bool writeSounds(const QString& folder, const QString& tableSource) {
+    using namespace mirai::demo;
+    struct Named {
+        const char16_t* name;
+        std::vector<Note> notes;
+    };
+    const std::vector<Named> sounds = {
+        {u"seikai1", {{1046.5, 90}, {1318.5, 160}}},
+        {u"seikai2", {{1174.7, 90}, {1568.0, 160}}},
+        {u"seikai3", {{987.8, 80}, {1318.5, 80}, {1568.0, 140}}},
+        {u"machigai1", {{196.0, 380, true}}},
+        {u"machigai2", {{220.0, 160, true}, {174.6, 260, true}}},
+        {u"jikosaikou1", {{784.0, 110}, {987.8, 110}, {1174.7, 110}, {1568.0, 320}}},
+        {u"jikosaikou2", {{880.0, 110}, {1108.7, 110}, {1318.5, 110}, {1760.0, 320}}},
+        {u"minimum1", {{659.3, 140}, {784.0, 220}}},
+        {u"pinpon_a", {{1318.5, 120}, {1046.5, 200}}},
+        {u"buzzer_a", {{160.0, 300, true}}},
+        {u"fanfare_a", {{523.3, 120}, {659.3, 120}, {784.0, 120}, {1046.5, 400}}},
+        {u"fanfare_b", {{587.3, 120}, {740.0, 120}, {880.0, 120}, {1174.7, 400}}},
+        {u"kiroku_a", {{784.0, 100}, {1046.5, 260}}},
+        {u"kiroku_c", {{698.5, 100}, {932.3, 260}}},
+        {u"最高1", {{523.3, 130}, {523.3, 130}, {523.3, 130}, {659.3, 200}, {784.0, 200}, {1046.5, 520}}},
+        {u"合格", {{392.0, 160}, {523.3, 160}, {659.3, 160}, {784.0, 160}, {1046.5, 160}, {1318.5, 640}}},
+        {u"警告1", {{1760.0, 70}, {0.0, 40}, {1760.0, 70}}},
+    };
+    for (const Named& sound : sounds) {
+        if (!writeFile(folder + QString::fromUtf16(sound.name) + u".wav"_s, toneWave(sound.notes)))
+            return false;
+    }
+    return convertText(tableSource, folder + u"新音ファイル.txt"_s);
+}
+
+bool copyProgram(const QString& program, const QString& folder) {
+    const QString target = folder + QFileInfo(program).fileName();
+    QFile::remove(target);
+    if (!QFile::copy(program, target)) {
+        std::fprintf(stderr, "stage_demo: cannot copy %s\n", qPrintable(program));
+        return false;
+    }
+    return true;
+}
+
+// The suite's launcher is another program; the demo's stand-in simply starts the drill again.
+bool writeLauncher(const QString& path) {
+    const QByteArray script = "#!/bin/sh\n"
+                              "# Stand-in for the suite's program menu: starts the drill again.\n"
+                              "here=$(dirname \"$0\")\n"
+                              "exec \"$here/../MiraiDrill/miraidrill\"\n";
+    if (!writeFile(path, script))
+        return false;
+    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const QStringList args = application.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: stage_demo <demo sources> <tree> <program>\n");
+        return 2;
+    }
+    const QString source = QDir(args[1]).absolutePath() + u"/"_s;
+    const QString tree = QDir(args[2]).absolutePath() + u"/"_s;
+    const QString program = args[3];
+
+    const QString prog = tree + u"prog/"_s;
+    const QString app = prog + u"MiraiDrill/"_s;
+    const QString common = tree + u"共通/"_s;
+    const QString data = common + u"MiraiDrill/"_s;
+
+    bool ok = QDir().mkpath(app) && QDir().mkpath(data);
+    // A relative folder with Windows separators, as the stations' path files have them.
+    ok = ok && writeFile(prog + u"パスデータ.txt"_s, mirai::cp932::encode(u"\"..\\共通\\\",,,,,,,,,\r\n"_s));
+    ok = ok && convertText(source + u"common/共通データ.txt"_s, common + u"共通データ.txt"_s);
+    ok = ok && writeRoster(source + u"roster.txt"_s, common + u"新名簿.txt"_s);
+    ok = ok && convertText(source + u"data/タイム回数データ.txt"_s, data + u"タイム回数データ.txt"_s);
+    ok = ok && writeSounds(common + u"音フォルダ/"_s, source + u"新音ファイル.txt"_s);
+    ok = ok && writeFile(app + u"プロト.csv"_s, printSource());
+    ok = ok && copyProgram(program, app);
+    ok = ok && writeLauncher(prog + u"起動/プログラムメニューc.exe"_s);
+    return ok ? 0 : 1;
+}
