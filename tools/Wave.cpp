@@ -1,7 +1,6 @@
 #include "Wave.h"
 
 #include <QtEndian>
-
 #include <cmath>
 #include <numbers>
 

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -65,7 +64,8 @@ bool writeRoster(const QString& source, const QString& target) {
         if (f.size() != 4)
             continue;
         const int birthYear = schoolYear() - f[1].toInt() - 6;
-        out += f[0] + u","_s + QString::number(birthYear) + u",0,0,\""_s + f[2] + u"\","_s + f[3] + u",\"\",\"\"\r\n"_s;
+        out += f[0] + u","_s + QString::number(birthYear) + u",0,0,\""_s + f[2] + u"\","_s + f[3] +
+               u",\"\",\"\"\r\n"_s;
     }
     return writeFile(target, mirai::cp932::encode(out));
 }
@@ -157,8 +157,9 @@ bool writeLauncher(const QString& path) {
                               "exec \"$here/../MiraiDrill/miraidrill\"\n";
     if (!writeFile(path, script))
         return false;
-    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                           QFile::ExeOther);
 }
 
 } // namespace

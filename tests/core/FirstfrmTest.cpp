@@ -1,12 +1,12 @@
-#include "Files.h"
 #include "Firstfrm.h"
+
+#include "Files.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "UiDoubles.h"
 
 #include <QFile>
 #include <QLabel>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -38,7 +38,8 @@ TEST_F(FirstfrmTest, ShowsTheEraDateInTheSeasonColourAndReseedsFromTheClock) {
     EXPECT_EQ(m_state->SeasonColour, 0x000080FFu);
     ASSERT_EQ(m_doubles.random.reseeds().size(), 1u);
     // Reseeded from the clock (the splash let events run once before, 10 ms on the fake clock).
-    EXPECT_NEAR(static_cast<double>(m_doubles.random.reseeds()[0]), QTime(9, 30, 15).msecsSinceStartOfDay(), 50.0);
+    EXPECT_NEAR(static_cast<double>(m_doubles.random.reseeds()[0]), QTime(9, 30, 15).msecsSinceStartOfDay(),
+                50.0);
     EXPECT_FALSE(m_doubles.screens.isLoaded(screens::namesel()));
 }
 

@@ -1,5 +1,7 @@
+#include "DesktopPlatform.h"
 #include "Doubles.h"
 #include "FileLock.h"
+#include "Files.h"
 #include "MediaPlayer.h"
 #include "ProcessLauncher.h"
 #include "Screen.h"
@@ -9,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +26,46 @@ TEST(PlayCommand, PathIsEverythingBetweenPlayAndWait) {
     EXPECT_EQ(playCommandPath(u"stop x.wav wait"_s), QString());
     EXPECT_EQ(playCommandPath(u"play x.wav"_s), QString());
     EXPECT_EQ(playCommandPath(u"play wait"_s), QString());
+}
+
+// A short silent mono 16-bit WAV file.
+QByteArray silentWave(int samples) {
+    QByteArray out;
+    auto put = [&out](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    out.append("RIFF", 4);
+    put(36 + samples * 2, 4);
+    out.append("WAVEfmt ", 8);
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(8000, 4);
+    put(16000, 4);
+    put(2, 2);
+    put(16, 2);
+    out.append("data", 4);
+    put(samples * 2, 4);
+    out.append(QByteArray(samples * 2, '\0'));
+    return out;
+}
+
+TEST(SdlMediaPlayer, AnswersWithTheMediaErrorNumbers) {
+    qputenv("SDL_AUDIODRIVER", "dummy"); // no sound card on a build machine
+    QTemporaryDir dir;
+    const QString good = dir.filePath(u"音 フォルダ/pin.wav"_s);
+    const QString bad = dir.filePath(u"bad.wav"_s);
+    test::writeBytes(good, silentWave(400));
+    test::writeBytes(bad, QByteArray("RIFF not really a wave file"));
+    SdlMediaPlayer player;
+    EXPECT_EQ(player.send(u"play "_s + good + u" wait"_s), MediaOk);
+    EXPECT_EQ(player.send(u"play "_s + dir.filePath(u".wav"_s) + u" wait"_s), MediaFileNotFound);
+    EXPECT_EQ(player.send(u"play "_s + bad + u" wait"_s), MediaBadFile);
+    EXPECT_EQ(player.send(u"open "_s + good), MediaBadCommand);
+    for (int error :
+         {int(MediaBadCommand), int(MediaFileNotFound), int(MediaBadFile), int(MediaNoDevice), 99})
+        EXPECT_FALSE(player.errorText(error).isEmpty());
 }
 
 class OfdLockTest : public ::testing::Test {
