@@ -1,0 +1,588 @@
+#include "ResultRecords.h"
+
+#include "AppControl.h"
+#include "Clock.h"
+#include "Configuration.h"
+#include "Cp932.h"
+#include "FileLock.h"
+#include "MessageBoxes.h"
+#include "Platform.h"
+#include "SharedState.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace mirai {
+
+namespace {
+
+constexpr int kFieldBytes = 5;
+constexpr int kOffsetDate = 0;
+constexpr int kOffsetTime = 8;
+constexpr int kOffsetStudent = 16;
+constexpr int kOffsetLevel = 18;
+constexpr int kOffsetSeconds = 20;
+constexpr int kOffsetSiteCode = 24;
+constexpr int kOffsetBlank = 29;
+constexpr int kOffsetPoints = 34;
+constexpr int kOffsetSpare = 39;
+
+// 30 December 1899, day 0 of the OLE Automation calendar.
+constexpr qint64 kOleEpochJulianDay = 2415019;
+constexpr double kMsPerDay = 86400000.0;
+
+// Attempts that fail for a reason other than another station (a missing folder, a refused
+// permission, a lock the system cannot give) are repeated this often, this far apart.
+constexpr int kTransientAttempts = 4;
+constexpr int kTransientWaitMs = 5000;
+
+// How far an operation on the result file had got when it failed (shown in the messages).
+constexpr int kStepOpen = 3;
+constexpr int kStepSize = 5;
+constexpr int kStepRead = 7;
+constexpr int kStepLock = 4;
+constexpr int kStepWrite = 8;
+constexpr int kStepClose = 9;
+
+void putBytes(char* out, const QByteArray& field, char pad) {
+    const int n = static_cast<int>(std::min<qsizetype>(field.size(), kFieldBytes));
+    std::memcpy(out, field.constData(), static_cast<std::size_t>(n));
+    std::memset(out + n, pad, static_cast<std::size_t>(kFieldBytes - n));
+}
+
+template <class T> T readLittle(const char* bytes) {
+    return qFromLittleEndian<T>(bytes);
+}
+
+// What became of one attempt on the file.
+enum class ErrorKind {
+    InUse,     // another station has the file: wait the lock interval, without limit
+    Transient, // a missing folder, a refused permission: a few attempts, then give up
+    Fatal,     // anything else: give up at once
+};
+
+struct IoFailure {
+    ErrorKind kind = ErrorKind::Fatal;
+    int code = 0; // errno, 0 when there is none
+    QString description;
+    int step = 0;
+};
+
+IoFailure failureOf(int code, int step) {
+    IoFailure failure;
+    failure.code = code;
+    failure.step = step;
+    failure.description = QString::fromLocal8Bit(std::strerror(code));
+    switch (code) {
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        failure.kind = ErrorKind::InUse;
+        break;
+    // On this system locks are advisory, so a refused permission is never another station:
+    // retrying it forever would hang the station.
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOLCK:
+    case ESTALE:
+    case ETIMEDOUT:
+        failure.kind = ErrorKind::Transient;
+        break;
+    default:
+        failure.kind = ErrorKind::Fatal;
+        break;
+    }
+    return failure;
+}
+
+enum class Retry { Again, GiveUp, Ending };
+
+// Waits between attempts as the failure asks, letting the screens run meanwhile.
+class RetryRule {
+public:
+    explicit RetryRule(const Platform& platform) : m_platform(platform) {}
+
+    Retry after(const IoFailure& failure) {
+        if (ending())
+            return Retry::Ending;
+        switch (failure.kind) {
+        case ErrorKind::InUse:
+            waitWhilePumping(m_platform, m_platform.locker->retryIntervalMs());
+            break;
+        case ErrorKind::Transient:
+            if (++m_transientFailures >= kTransientAttempts)
+                return Retry::GiveUp;
+            waitWhilePumping(m_platform, kTransientWaitMs);
+            break;
+        case ErrorKind::Fatal:
+            return Retry::GiveUp;
+        }
+        return ending() ? Retry::Ending : Retry::Again;
+    }
+
+private:
+    bool ending() const { return m_platform.app && m_platform.app->endRequested(); }
+    const Platform& m_platform;
+    int m_transientFailures = 0;
+};
+
+QByteArray nativeName(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+int openFile(const QByteArray& name, int flags) {
+    int fd;
+    do {
+        fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// A descriptor closed when the attempt ends, whichever way.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+    // Closes now; the errno of a failed close, 0 otherwise.
+    int reset() {
+        if (m_fd < 0)
+            return 0;
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 || errno == EINTR ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+// The newest complete records of the file, as raw bytes.
+struct Window {
+    std::int64_t total = 0; // complete records in the file
+    std::int64_t first = 1; // number of the first record in `bytes`
+    QByteArray bytes;       // whole records only
+    std::int64_t count() const { return bytes.size() / kRecordSize; }
+};
+
+// Opens the file for reading: read-only when it exists (a read-only share still shows its
+// results), created empty when it is missing. -1 with errno set when it cannot be opened; -2
+// when it is missing and cannot be created, which reads as an empty file.
+int openForReading(const QByteArray& name) {
+    const int fd = openFile(name, O_RDONLY);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    const int created = openFile(name, O_RDWR | O_CREAT);
+    if (created >= 0)
+        return created;
+    return errno == EACCES || errno == EPERM || errno == EROFS ? -2 : -1;
+}
+
+bool tryReadWindow(const QByteArray& name, std::int64_t maxRecords, Window& window, IoFailure& failure) {
+    window = Window{};
+    const int fd = openForReading(name);
+    if (fd == -2)
+        return true;
+    if (fd < 0) {
+        failure = failureOf(errno, kStepOpen);
+        return false;
+    }
+    Descriptor file(fd);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        failure = failureOf(errno, kStepSize);
+        return false;
+    }
+    const std::int64_t total = static_cast<std::int64_t>(info.st_size) / kRecordSize;
+    const std::int64_t wanted = std::clamp<std::int64_t>(maxRecords, 0, total);
+    window.total = total;
+    window.first = total - wanted + 1;
+    if (wanted == 0)
+        return true;
+
+    // One positioned read of the whole window: the cost does not grow with the file's length.
+    const std::int64_t size = wanted * kRecordSize;
+    window.bytes = QByteArray(static_cast<qsizetype>(size), Qt::Uninitialized);
+    std::int64_t done = 0;
+    const off_t start = static_cast<off_t>((window.first - 1) * kRecordSize);
+    while (done < size) {
+        const ssize_t n = ::pread(file.get(), window.bytes.data() + done,
+                                  static_cast<std::size_t>(size - done), start + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failure = failureOf(errno, kStepRead);
+            return false;
+        }
+        if (n == 0)
+            break; // the file was shortened meanwhile (record maintenance)
+        done += n;
+    }
+    window.bytes.truncate(static_cast<qsizetype>(done / kRecordSize * kRecordSize));
+    window.total = window.first - 1 + window.count();
+    return true;
+}
+
+QString messageTitle(const SharedState& state) {
+    return state.ProgramTitle.isEmpty() ? u"みらいドリル"_s : state.ProgramTitle;
+}
+
+void showLoadFailure(Context ctx, const QString& path, const IoFailure& failure, std::int64_t recordNumber) {
+    const QString code = QString::number(failure.code);
+    const QString step = QString::number(failure.step);
+    QString text;
+    if (failure.code == ENOENT || failure.code == ENOTDIR) {
+        text = u"ファイルがありません"_s + step + failure.description + code;
+    } else {
+        // The record fields stay empty: the window is read as a whole, before any record.
+        text = u"成績ランダムファイル表示"_s + step + code + failure.description + code + u"/date"_s +
+               u"/i="_s + QString::number(recordNumber) + u"/time="_s + u"/name="_s + u"/Bangou="_s +
+               u"/level="_s + u"/time="_s + u"line"_s + step;
+    }
+    text += u"\r\n"_s + path;
+    ctx.platform.messages->show(text, messageTitle(ctx.state), MessageButtons::Ok, MessageIcon::Critical);
+}
+
+// Reads the newest `maxRecords` records with the loader's retry rules; nullopt when the
+// program is ending (a message has been shown when there was one to show).
+std::optional<Window> readWindow(Context ctx, std::int64_t maxRecords) {
+    const QString path = resultFilePath(ctx.state);
+    const QByteArray name = nativeName(path);
+    RetryRule retry(ctx.platform);
+    for (;;) {
+        Window window;
+        IoFailure failure;
+        if (tryReadWindow(name, maxRecords, window, failure))
+            return window;
+        switch (retry.after(failure)) {
+        case Retry::Again:
+            continue;
+        case Retry::Ending:
+            return std::nullopt;
+        case Retry::GiveUp:
+            showLoadFailure(ctx, path, failure, window.first);
+            ctx.platform.app->endProgram();
+            return std::nullopt;
+        }
+    }
+}
+
+enum class AppendOutcome { Written, Failed };
+
+// One attempt: open (creating), lock, write at the end of the last whole record, unlock,
+// close. Nothing is written unless the lock is held.
+AppendOutcome tryAppend(const Platform& platform, const QByteArray& name, const QByteArray& record,
+                        bool syncData, IoFailure& failure) {
+    Descriptor file(openFile(name, O_RDWR | O_CREAT));
+    if (file.get() < 0) {
+        failure = failureOf(errno, kStepOpen);
+        return AppendOutcome::Failed;
+    }
+    switch (platform.locker->tryLock(file.get())) {
+    case LockResult::Locked:
+        break;
+    case LockResult::Busy:
+        failure = IoFailure{ErrorKind::InUse, 0, {}, kStepLock};
+        return AppendOutcome::Failed;
+    case LockResult::Error:
+        failure = IoFailure{ErrorKind::Transient, 0, platform.locker->lastErrorText(), kStepLock};
+        return AppendOutcome::Failed;
+    }
+
+    auto fail = [&](int code, int step) {
+        failure = failureOf(code, step);
+        platform.locker->unlock(file.get());
+        return AppendOutcome::Failed;
+    };
+    // Once bytes may be out, another attempt could store the run twice: such a failure is final.
+    auto failAfterWriting = [&](int code) {
+        fail(code, kStepWrite);
+        failure.kind = ErrorKind::Fatal;
+        return AppendOutcome::Failed;
+    };
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return fail(errno, kStepSize);
+    // A partial record at the end (a write cut short) is overwritten: the file stays whole.
+    const off_t offset = info.st_size / kRecordSize * kRecordSize;
+    qsizetype written = 0;
+    while (written < record.size()) {
+        const ssize_t n = ::pwrite(file.get(), record.constData() + written,
+                                   static_cast<std::size_t>(record.size() - written), offset + written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int code = n < 0 ? errno : ENOSPC;
+            return written > 0 ? failAfterWriting(code) : fail(code, kStepWrite);
+        }
+        written += n;
+    }
+    // The record reaches the disk, or the file server, before another station may write.
+    if (syncData && ::fdatasync(file.get()) != 0 && errno != EINVAL)
+        return failAfterWriting(errno);
+    platform.locker->unlock(file.get());
+    // A network share may report a failed write only when the file is closed; by then the
+    // lock is gone, so this is reported rather than retried.
+    if (const int code = file.reset(); code != 0) {
+        failure = failureOf(code, kStepClose);
+        failure.kind = ErrorKind::Fatal;
+        return AppendOutcome::Failed;
+    }
+    return AppendOutcome::Written;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Record codec
+
+QByteArray encodeRecord(const ResultRecord& record) {
+    QByteArray bytes(kRecordSize, '\0');
+    char* out = bytes.data();
+    qToLittleEndian(record.RunDate, out + kOffsetDate);
+    qToLittleEndian(record.RunTimeOfDay, out + kOffsetTime);
+    qToLittleEndian(record.StudentNumber, out + kOffsetStudent);
+    qToLittleEndian(record.Level, out + kOffsetLevel);
+    qToLittleEndian(record.Seconds, out + kOffsetSeconds);
+    putBytes(out + kOffsetSiteCode, record.SiteCode, ' ');
+    putBytes(out + kOffsetBlank, record.BlankField, ' ');
+    putBytes(out + kOffsetPoints, record.PointsText, ' ');
+    putBytes(out + kOffsetSpare, record.SpareField, '\0');
+    return bytes;
+}
+
+ResultRecord decodeRecord(const char* bytes) {
+    ResultRecord record;
+    record.RunDate = readLittle<double>(bytes + kOffsetDate);
+    record.RunTimeOfDay = readLittle<double>(bytes + kOffsetTime);
+    record.StudentNumber = readLittle<std::int16_t>(bytes + kOffsetStudent);
+    record.Level = readLittle<std::int16_t>(bytes + kOffsetLevel);
+    record.Seconds = readLittle<std::int32_t>(bytes + kOffsetSeconds);
+    record.SiteCode = QByteArray(bytes + kOffsetSiteCode, kFieldBytes);
+    record.BlankField = QByteArray(bytes + kOffsetBlank, kFieldBytes);
+    record.PointsText = QByteArray(bytes + kOffsetPoints, kFieldBytes);
+    record.SpareField = QByteArray(bytes + kOffsetSpare, kFieldBytes);
+    return record;
+}
+
+double oleDate(const QDate& date) {
+    if (!date.isValid())
+        return 0.0;
+    return static_cast<double>(date.toJulianDay() - kOleEpochJulianDay);
+}
+
+double oleTimeOfDay(const QTime& time) {
+    if (!time.isValid())
+        return 0.0;
+    return time.msecsSinceStartOfDay() / kMsPerDay;
+}
+
+QDate dateFromOle(double days) {
+    // Far outside any calendar a run can have: no date rather than an overflow.
+    if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
+        return {};
+    return QDate::fromJulianDay(kOleEpochJulianDay + static_cast<qint64>(std::trunc(days)));
+}
+
+QTime timeFromOle(double dayFraction) {
+    if (!std::isfinite(dayFraction) || std::fabs(dayFraction) > 3.0e6)
+        return {};
+    // Only the fraction counts, whatever the sign (the calendar's rule), to the nearest second.
+    const double fraction = std::fabs(dayFraction - std::trunc(dayFraction));
+    const int seconds = std::min(static_cast<int>(std::nearbyint(fraction * 86400.0)), 86399);
+    return QTime::fromMSecsSinceStartOfDay(seconds * 1000);
+}
+
+QString resultFilePath(const SharedState& state) {
+    return state.DataFolder + QString::fromUtf16(files::kResults);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Appending
+
+bool AppendResultRecord(Context ctx) {
+    return appendResultRecord(ctx, AppendOptions{});
+}
+
+bool appendResultRecord(Context ctx, const AppendOptions& options) {
+    const SharedState& state = ctx.state;
+    const Platform& platform = ctx.platform;
+
+    // Date and time from one reading, so a run stamped at midnight never mixes two days. The
+    // time of day is kept to the second, as the stations have always stored it.
+    const QDateTime now = platform.clock->now();
+    const QTime time = now.time();
+    ResultRecord record;
+    record.RunDate = oleDate(now.date());
+    record.RunTimeOfDay = oleTimeOfDay(QTime(time.hour(), time.minute(), time.second()));
+    record.StudentNumber = state.StudentNumber;
+    record.Level = state.CurrentLevel;
+    record.Seconds = state.RunSeconds;
+    record.SiteCode = cp932::fixedField(state.SiteCode, kFieldBytes);
+    const QByteArray bytes = encodeRecord(record);
+
+    const QString path = resultFilePath(state);
+    const QByteArray name = nativeName(path);
+    RetryRule retry(platform);
+    for (;;) {
+        IoFailure failure;
+        if (tryAppend(platform, name, bytes, options.syncData, failure) == AppendOutcome::Written)
+            return true;
+        switch (retry.after(failure)) {
+        case Retry::Again:
+            continue;
+        case Retry::Ending:
+            return false;
+        case Retry::GiveUp: {
+            const QString description = failure.description.isEmpty()
+                                            ? QString::fromLocal8Bit(std::strerror(EIO))
+                                            : failure.description;
+            platform.messages->show(description + u"成績ランダムファイル記録"_s + u"\r\n"_s + path,
+                                    messageTitle(state), MessageButtons::Ok, MessageIcon::Critical);
+            platform.app->endProgram();
+            return false;
+        }
+        }
+    }
+}
+
+bool RecordRunResult(Context ctx, int level) {
+    SharedState& state = ctx.state;
+    const int student = state.StudentNumber;
+    const int current = state.CurrentLevel;
+
+    // The tables as last computed, that is without this run.
+    state.PassFlag = 0;
+    if (isLevelIndex(current) && isStudentNumber(student)) {
+        const LevelCriteriaRow& criteria = state.LevelCriteria[static_cast<std::size_t>(current)];
+        if (state.RunCountSoFar(current, student) >= criteria.ClearRuns &&
+            state.PointsSoFar(current, student) >= criteria.ClearPoints)
+            state.PassFlag = 1;
+    }
+
+    const bool indexable = isLevelIndex(level) && isStudentNumber(student);
+    if (indexable && state.BestSeconds(level, student) > state.RunSeconds) {
+        state.NewPersonalBest = 1;
+        state.BestSeconds(level, student) = state.RunSeconds;
+    }
+
+    if (!AppendResultRecord(ctx))
+        return false;
+
+    // Every student counts here, also those above 1000 (the next load narrows it again).
+    if (isLevelIndex(level) && state.BestSecondsAll[static_cast<std::size_t>(level)] > state.RunSeconds) {
+        state.BestSecondsAll[static_cast<std::size_t>(level)] = state.RunSeconds;
+        state.NewOverallBest = 1;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+bool LoadResultRecords(Context ctx) {
+    // The file is read before any table changes, so screens that run while the loader waits
+    // for the file see the previous, consistent tables.
+    const std::optional<Window> window = readWindow(ctx, kLoadWindow);
+    if (!window)
+        return false;
+
+    SharedState& state = ctx.state;
+    state.BestSeconds.fill(kNoRecordSeconds);
+    state.LoadedResults.clear();
+    state.LoadedResults.reserve(static_cast<std::size_t>(window->count()));
+
+    const char* bytes = window->bytes.constData();
+    for (std::int64_t i = 0, n = window->count(); i < n; ++i, bytes += kRecordSize) {
+        LoadedResult entry;
+        entry.StudentNumber = readLittle<std::int16_t>(bytes + kOffsetStudent);
+        entry.Level = readLittle<std::int16_t>(bytes + kOffsetLevel);
+        // A record no table has room for is left out (record maintenance still shows it), so
+        // one damaged record cannot stop every station.
+        if (!isStudentNumber(entry.StudentNumber) || !isLevelIndex(entry.Level))
+            continue;
+        entry.RunDate = readLittle<double>(bytes + kOffsetDate);
+        entry.RunTimeOfDay = readLittle<double>(bytes + kOffsetTime);
+        entry.Seconds = readLittle<std::int32_t>(bytes + kOffsetSeconds);
+
+        std::int32_t& best = state.BestSeconds(entry.Level, entry.StudentNumber);
+        if (best > entry.Seconds)
+            best = entry.Seconds;
+        if (entry.RunDate >= 0.0 && entry.StudentNumber != 0 && entry.Level >= 1)
+            state.LoadedResults.push_back(entry);
+    }
+    state.LoadedResultCount = static_cast<std::int32_t>(state.LoadedResults.size());
+
+    constexpr int kRankedStudents = 1000; // students above 1000 never take part in the overall best
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        const std::int32_t* row = state.BestSeconds.row(level);
+        state.BestSecondsAll[static_cast<std::size_t>(level)] =
+            std::min(kNoRecordSeconds, *std::min_element(row + 1, row + kRankedStudents + 1));
+    }
+    return true;
+}
+
+std::optional<RecordRange> readNewestRecords(Context ctx, std::int64_t count) {
+    const std::optional<Window> window = readWindow(ctx, count);
+    if (!window)
+        return std::nullopt;
+    RecordRange range;
+    range.total = window->total;
+    range.first = window->first;
+    range.records.reserve(static_cast<std::size_t>(window->count()));
+    const char* bytes = window->bytes.constData();
+    for (std::int64_t i = 0, n = window->count(); i < n; ++i, bytes += kRecordSize)
+        range.records.push_back(decodeRecord(bytes));
+    return range;
+}
+
+bool OpenResultFile(Context ctx, QFile& file) {
+    const QString path = resultFilePath(ctx.state);
+    const QByteArray name = nativeName(path);
+    RetryRule retry(ctx.platform);
+    for (;;) {
+        Descriptor fd(openFile(name, O_RDWR | O_CREAT));
+        if (fd.get() >= 0) {
+            file.close();
+            if (file.open(fd.get(), QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+                fd.release();
+                return true;
+            }
+            errno = EIO;
+        }
+        const IoFailure failure = failureOf(errno, kStepOpen);
+        switch (retry.after(failure)) {
+        case Retry::Again:
+            continue;
+        case Retry::Ending:
+            return false;
+        case Retry::GiveUp:
+            showLoadFailure(ctx, path, failure, 0);
+            ctx.platform.app->endProgram();
+            return false;
+        }
+    }
+}
+
+} // namespace mirai

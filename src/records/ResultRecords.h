@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+class QFile;
+
 namespace mirai {
 
 struct SharedState;
@@ -49,6 +51,13 @@ QString resultFilePath(const SharedState& state);
 // ending (a message has been shown); records already stored are never touched.
 bool AppendResultRecord(Context ctx);
 
+// AppendResultRecord with a choice the benchmarks compare: whether the append waits until the
+// record has reached the disk (or the file server) before it lets the lock go.
+struct AppendOptions {
+    bool syncData = true;
+};
+bool appendResultRecord(Context ctx, const AppendOptions& options);
+
 // Records a finished run of `level`: PassFlag, best times and flags, then the append.
 // False when the program is ending.
 bool RecordRunResult(Context ctx, int level);
@@ -65,5 +74,9 @@ struct RecordRange {
     std::vector<ResultRecord> records;
 };
 std::optional<RecordRange> readNewestRecords(Context ctx, std::int64_t count);
+
+// Opens the result file for reading and writing (created when missing) into `file`, with the
+// loader's retry rules. False when the program is ending. Takes no lock.
+bool OpenResultFile(Context ctx, QFile& file);
 
 } // namespace mirai

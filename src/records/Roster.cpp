@@ -1,0 +1,206 @@
+#include "Roster.h"
+
+#include "Configuration.h"
+#include "NumberText.h"
+#include "SharedState.h"
+#include "TextFile.h"
+#include "Untyped.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace mirai {
+
+namespace {
+
+constexpr int kNameLength = 20;
+
+// A whole-number field of the roster. An empty field is 0; a field that is not a number, or
+// whose number does not fit a 16-bit slot, cannot be read.
+std::optional<std::int16_t> readWhole(TextFieldReader& reader) {
+    const Untyped field = reader.readUntyped();
+    if (field.isEmpty())
+        return std::int16_t{0};
+    // A quoted field is text to the reader; a quoted number is still a number here.
+    if (!field.isNumber() && !Untyped::fromField(field.toText(), false).isNumber())
+        return std::nullopt;
+    const double value = roundHalfEven(Val(field.toText()));
+    if (!std::isfinite(value) || value < INT16_MIN || value > INT16_MAX)
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+struct RosterRecord {
+    std::int16_t number = 0;
+    std::int16_t birthYear = 0;
+    QString name; // the first 20 characters, blank-padded
+    std::int16_t listFlag = 0;
+};
+
+// Reads the eight fields of one record. nullopt when the record has to be skipped; `truncated`
+// is set when the file ended before the record's list flag.
+std::optional<RosterRecord> readRecord(TextFieldReader& reader, bool& truncated) {
+    RosterRecord record;
+    bool readable = true;
+    auto whole = [&](std::int16_t& slot) {
+        const auto value = readWhole(reader);
+        if (value)
+            slot = *value;
+        else
+            readable = false;
+    };
+    auto more = [&] {
+        if (reader.atEnd())
+            truncated = true;
+        return !truncated;
+    };
+
+    whole(record.number);
+    std::int16_t unused = 0;
+    if (!more())
+        return std::nullopt;
+    whole(record.birthYear);
+    if (!more())
+        return std::nullopt;
+    whole(unused);
+    if (!more())
+        return std::nullopt;
+    whole(unused);
+    if (!more())
+        return std::nullopt;
+    record.name = reader.readText().left(kNameLength).leftJustified(kNameLength, u' ');
+    if (!more())
+        return std::nullopt;
+    whole(record.listFlag);
+    // The two text fields at the end are not used; a last record without them is still whole.
+    reader.readText();
+    reader.readText();
+
+    if (!readable || !isStudentNumber(record.number))
+        return std::nullopt;
+    return record;
+}
+
+} // namespace
+
+int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth) {
+    return today.month() < schoolYearStartMonth.toDouble() ? today.year() - 1 : today.year();
+}
+
+int gradeNumber(int schoolYear, int birthYear) {
+    return schoolYear - birthYear - 6;
+}
+
+QString fullWidthGradeLabel(int grade) {
+    static const std::array<QString, 11> labels{u"幼３"_s, u"小１"_s, u"小２"_s, u"小３"_s,
+                                                u"小４"_s, u"小５"_s, u"小６"_s, u"中１"_s,
+                                                u"中２"_s, u"中３"_s, u"高１"_s};
+    if (grade < 0 || grade > 10)
+        return {};
+    return labels[static_cast<std::size_t>(grade)];
+}
+
+QString halfWidthGradeLabel(int grade) {
+    if (grade < -2)
+        return u"幼-"_s;
+    if (grade <= 0)
+        return u"幼"_s + QString::number(grade + 3);
+    if (grade <= 6)
+        return u"小"_s + QString::number(grade);
+    if (grade <= 9)
+        return u"中"_s + QString::number(grade - 6);
+    if (grade <= 12)
+        return u"高"_s + QString::number(grade - 9);
+    return u"大+"_s;
+}
+
+int stageNumber(int grade) {
+    // Pre-school children count down from −6 (幼3), so every stage number below 1 marks one.
+    if (grade <= 0)
+        return grade - 6;
+    if (grade <= 6)
+        return grade;
+    if (grade <= 9)
+        return grade - 6;
+    return grade - 9;
+}
+
+QString GradeMark(int grade) {
+    static const std::array<QString, 9> marks{u"①"_s, u"②"_s, u"③"_s, u"④"_s, u"⑤"_s,
+                                              u"⑥"_s, u"Ⅰ"_s, u"Ⅱ"_s, u"Ⅲ"_s};
+    if (grade < 1 || grade > 9)
+        return u"　"_s;
+    return marks[static_cast<std::size_t>(grade - 1)];
+}
+
+namespace {
+
+// Membership by the group table, "家族" aside.
+bool inGradeGroup(const QString& groupText, int grade) {
+    if (groupText == u"全学年")
+        return true;
+    if (groupText == u"小学生全体")
+        return grade >= 1 && grade <= 6;
+    if (groupText == u"中学生全体")
+        return grade >= 7 && grade <= 9;
+    static const std::array<QString, 9> single{u"小１"_s, u"小２"_s, u"小３"_s, u"小４"_s, u"小５"_s,
+                                               u"小６"_s, u"中１"_s, u"中２"_s, u"中３"_s};
+    for (std::size_t i = 0; i < single.size(); ++i) {
+        if (groupText == single[i])
+            return grade == static_cast<int>(i) + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+std::int16_t InSelectedGroup(const QString& groupText, int grade) {
+    if (groupText == u"家族")
+        return 1;
+    return inGradeGroup(groupText, grade) ? 1 : 0;
+}
+
+bool inNameSelectionGroup(const QString& groupText, int grade) {
+    return inGradeGroup(groupText, grade);
+}
+
+void ReadRoster(SharedState& state, const QDate& today,
+                const std::function<void(const ListedRecord&)>& onListed) {
+    state.SchoolYear = SchoolYearOf(today, state.SchoolYearStartMonth);
+    state.NumberByPosition.assign(1, 0);
+    state.ListedStudentCount = 0;
+
+    TextFieldReader reader;
+    // A missing roster lists nobody; results stored under any number stay untouched.
+    if (!reader.open(state.CommonFolder + QString::fromUtf16(files::kRoster)))
+        return;
+
+    const bool keepMark2 = state.RosterKeepMark2 == 1.0;
+    bool truncated = false;
+    while (!reader.atEnd() && !truncated) {
+        const std::optional<RosterRecord> record = readRecord(reader, truncated);
+        if (!record)
+            continue;
+        const int number = record->number;
+        const int grade = gradeNumber(state.SchoolYear, record->birthYear);
+        state.RosterNames[static_cast<std::size_t>(number)] = record->name;
+        state.BirthYearByNumber[static_cast<std::size_t>(number)] = record->birthYear;
+        if (grade >= 0 && grade <= 10)
+            state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
+
+        const bool listed = record->listFlag == 0 || (record->listFlag == 2 && keepMark2);
+        if (!listed)
+            continue;
+        state.NumberByPosition.push_back(number);
+        ++state.ListedStudentCount;
+        if (onListed) {
+            onListed(ListedRecord{number, record->birthYear, trimBlanks(record->name),
+                                  halfWidthGradeLabel(grade), stageNumber(grade)});
+        }
+    }
+}
+
+} // namespace mirai

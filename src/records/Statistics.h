@@ -9,7 +9,12 @@ namespace mirai {
 struct SharedState;
 
 // Base points of a run of t seconds against a target of c seconds (before the level's factor).
+// 0 for a time-out (99998 and above) and for a target of 0 or less.
 std::int32_t basePoints(std::int32_t seconds, std::int32_t targetSeconds);
+
+// Base points times a level's factor, rounded down; the product is taken in single precision,
+// the precision of the factor.
+std::int32_t applyPointFactor(std::int32_t base, float factor);
 
 // Points of one run at a level: base points times the level's factor, rounded down.
 std::int32_t RunPoints(const SharedState& state, std::int32_t seconds, int level);
