@@ -1,6 +1,7 @@
 #include "Clock.h"
 #include "Context.h"
 #include "DesktopPlatform.h"
+#include "DrillScreens.h"
 #include "EventPump.h"
 #include "FileLock.h"
 #include "Firstfrm.h"
@@ -51,6 +52,7 @@ int main(int argc, char* argv[]) {
     namespace names = mirai::screens;
     screens.registerScreen(names::Firstfrm(),
                            [ctx, appFolder] { return new mirai::Firstfrm(ctx, appFolder); });
+    mirai::registerDrillScreens(screens, ctx);
     screens.registerScreen(names::namesel(), [] {
         auto* screen = new mirai::Screen;
         screen->setWindowTitle(u"velarix"_s);

@@ -1,0 +1,209 @@
+#include "BASEFRM.h"
+#include "DrillFixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace mirai::test {
+namespace {
+
+class RunFlowTest : public DrillFixture {
+protected:
+    StoredFields lastRecord() const { return storedFields(readBytes(resultFile()), storedRecords()); }
+};
+
+TEST_F(RunFlowTest, TenRightAnswersRecordTheSecondsOfTheLastTick) {
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    for (int i = 0; i < 9; ++i)
+        answerRight(frm);
+    EXPECT_EQ(text(frm, u"sLabel9"), u"1"_s);
+    runClockTo(83.2);
+    frm->sTimer1Tick();
+    runClockTo(83.9); // the tenth answer comes 0.7 s after the tick that computed 83
+    answerRight(frm);
+
+    EXPECT_EQ(state->RunFinished, 1);
+    EXPECT_EQ(state->TimedOut, 0);
+    EXPECT_EQ(state->RunSeconds, 83);
+    ASSERT_EQ(storedRecords(), 1);
+    const StoredFields record = lastRecord();
+    EXPECT_EQ(record.seconds, 83);
+    EXPECT_EQ(record.student, 7);
+    EXPECT_EQ(record.level, 1);
+    EXPECT_EQ(record.siteCode, QByteArray("12345"));
+    EXPECT_DOUBLE_EQ(record.date, oleDays(QDate(2026, 12, 9)));
+
+    // Backdrop, one second, then the end screen.
+    const QStringList& history = platform.screens.shownHistory();
+    const auto backdrop = history.lastIndexOf(screens::BASEFRM());
+    ASSERT_GE(backdrop, 0);
+    EXPECT_EQ(history.mid(backdrop), QStringList({screens::BASEFRM(), screens::FrmSyuuryou()}));
+    EXPECT_FALSE(platform.screens.isLoaded(screens::MainFrm()));
+    EXPECT_TRUE(platform.screens.isVisible(screens::FrmSyuuryou()));
+    EXPECT_FALSE(platform.screens.isLoaded(screens::BASEFRM())); // the end screen took it away
+}
+
+TEST_F(RunFlowTest, TimeLimitReachedRecordsNoTime) {
+    writeCriteria({u"120,60,100,5,1,20,0,7,1,,,"_s});
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    EXPECT_EQ(state->TimeLimit, 300);
+    runClockTo(299.4);
+    frm->sTimer1Tick();
+    EXPECT_EQ(state->TimedOut, 0);
+    EXPECT_EQ(storedRecords(), 0);
+    runClockTo(299.6); // rounds to 300
+    frm->sTimer1Tick();
+    EXPECT_EQ(state->TimedOut, 1);
+    EXPECT_EQ(state->RunSeconds, 99999);
+    ASSERT_EQ(storedRecords(), 1);
+    EXPECT_EQ(lastRecord().seconds, 99999);
+    EXPECT_TRUE(platform.screens.isVisible(screens::FrmSyuuryou()));
+}
+
+TEST_F(RunFlowTest, TimeOutPanelShowsWhileRecording) {
+    writeCriteria({u"120,60,100,5,1,20,0,7,1,,,"_s});
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    bool seen = false;
+    platform.events.onPump = [&] {
+        if (!seen && frm && state->Recording == 1) {
+            seen = true;
+            EXPECT_TRUE(control(frm, u"lblsss2")->isVisibleTo(frm));
+            EXPECT_FALSE(control(frm, u"lblsss1")->isVisibleTo(frm));
+            EXPECT_TRUE(control<QWidget>(frm, u"sPicture2")->isVisibleTo(frm));
+            EXPECT_EQ(control<QWidget>(frm, u"sPicture2")->pos(), QPoint(0, 0));
+        }
+    };
+    runClockTo(300);
+    frm->sTimer1Tick();
+    platform.events.onPump = nullptr;
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(RunFlowTest, TimeOutTickDuringAJudgementWaitsForTheNextTick) {
+    writeCriteria({u"120,60,100,5,1,20,0,7,1,,,"_s});
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    // The wrong-answer sound is long: the clock passes the limit while it plays.
+    platform.media.whilePlaying = [&](const QString&) {
+        runClockTo(301);
+        frm->sTimer1Tick();
+    };
+    answerWrong(frm);
+    platform.media.whilePlaying = nullptr;
+    EXPECT_EQ(state->TimedOut, 0);
+    EXPECT_EQ(storedRecords(), 0);
+    EXPECT_EQ(state->PlusMode, 1);
+    EXPECT_TRUE(control(frm, u"seitouLabel")->isVisibleTo(frm));
+
+    runClockTo(302);
+    frm->sTimer1Tick();
+    EXPECT_EQ(state->TimedOut, 1);
+    EXPECT_EQ(storedRecords(), 1);
+    EXPECT_EQ(lastRecord().seconds, 99999);
+}
+
+TEST_F(RunFlowTest, LastAnswerDuringALateTickIsRecordedOnce) {
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    for (int i = 0; i < 9; ++i)
+        answerRight(frm);
+    runClockTo(40);
+    frm->sTimer1Tick();
+    // Ticks that arrive while the tenth answer sounds and while the run is recorded change
+    // nothing: the run is finished and recorded once.
+    int lateTicks = 0;
+    platform.media.whilePlaying = [&](const QString&) {
+        if (frm && state->CorrectCount == 9) {
+            runClockTo(1600); // past the limit of 1500 s
+            frm->sTimer1Tick();
+            ++lateTicks;
+        }
+    };
+    platform.events.onPump = [&] {
+        if (frm && state->Recording == 1 && lateTicks < 3) {
+            ++lateTicks;
+            frm->sTimer1Tick();
+            frm->FinishRun();
+        }
+    };
+    answerRight(frm);
+    platform.media.whilePlaying = nullptr;
+    platform.events.onPump = nullptr;
+    EXPECT_GE(lateTicks, 2);
+    EXPECT_EQ(state->TimedOut, 0);
+    EXPECT_EQ(state->RunSeconds, 1600); // the last tick before the end computed it
+    EXPECT_EQ(storedRecords(), 1);
+    EXPECT_EQ(platform.screens.shownHistory().count(screens::FrmSyuuryou()), 1);
+}
+
+TEST_F(RunFlowTest, NoMinimumLineTimesOutAtTheFirstTick) {
+    writeCriteria({u"0,0,100,5,1,20,0,7,1,,,"_s});
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    EXPECT_EQ(state->TimeLimit, 0);
+    EXPECT_EQ(control<QWidget>(frm, u"sShape3")->width(), 0);
+    EXPECT_EQ(control<QWidget>(frm, u"sShape4")->width(), 0);
+    runClockTo(1);
+    frm->sTimer1Tick();
+    EXPECT_EQ(state->TimedOut, 1);
+    EXPECT_EQ(lastRecord().seconds, 99999);
+}
+
+TEST_F(RunFlowTest, RunAcrossMidnightKeepsCounting) {
+    platform.clock.set(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 50)));
+    state->SessionStart = 23 * 3600 + 50 * 60;
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    runClockTo(25); // 0:00:15 on the next day
+    frm->sTimer1Tick();
+    EXPECT_EQ(state->ElapsedSeconds, 25);
+    frm->sTimer2Tick();
+    EXPECT_EQ(text(frm, u"sLabel13"), u"10"_s);
+    EXPECT_EQ(state->TimedOut, 0);
+}
+
+TEST_F(RunFlowTest, ResultsScreenAndBackdropCloseWhenTheDrillStarts) {
+    platform.screens.show(screens::seisekitime1());
+    platform.screens.show(screens::BASEFRM());
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    EXPECT_FALSE(platform.screens.isLoaded(screens::seisekitime1()));
+    EXPECT_FALSE(platform.screens.isLoaded(screens::BASEFRM()));
+    EXPECT_EQ(state->RunFinished, 0);
+    EXPECT_EQ(state->CorrectCount, 0);
+}
+
+TEST_F(RunFlowTest, WaitSecondsCountsTenMillisecondSteps) {
+    const std::int64_t start = platform.clock.tickMs();
+    ASSERT_TRUE(WaitSeconds(ctx(), 1));
+    const std::int64_t waited = platform.clock.tickMs() - start;
+    EXPECT_GE(waited, 1000);
+    EXPECT_LE(waited, 1030);
+}
+
+TEST_F(RunFlowTest, WaitSecondsStopsWhenTheProgramEnds) {
+    platform.events.onPump = [&] {
+        if (platform.events.calls == 5)
+            platform.app.endProgram();
+    };
+    EXPECT_FALSE(WaitSeconds(ctx(), 10));
+    EXPECT_LT(platform.events.calls, 10);
+}
+
+TEST_F(RunFlowTest, FourthSilentAnswerEndsTheProgramAndClosesTheScreens) {
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    platform.media.failAlways(MediaNoDevice);
+    answerRight(frm);
+    answerRight(frm);
+    answerRight(frm);
+    EXPECT_EQ(platform.app.endCalls, 0);
+    answerRight(frm);
+    EXPECT_EQ(platform.app.endCalls, 1);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].title, u"音声エラー"_s);
+    EXPECT_FALSE(platform.screens.isLoaded(screens::MainFrm()));
+    EXPECT_EQ(state->CorrectCount, 3); // the failed fourth answer is not counted
+}
+
+} // namespace
+} // namespace mirai::test
