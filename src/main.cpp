@@ -8,7 +8,8 @@
 #include "Platform.h"
 #include "ProcessLauncher.h"
 #include "Random.h"
-#include "Screen.h"
+#include "namesel.h"
+#include "seisekitime1.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
@@ -53,12 +54,8 @@ int main(int argc, char* argv[]) {
     screens.registerScreen(names::Firstfrm(),
                            [ctx, appFolder] { return new mirai::Firstfrm(ctx, appFolder); });
     mirai::registerDrillScreens(screens, ctx);
-    screens.registerScreen(names::namesel(), [] {
-        auto* screen = new mirai::Screen;
-        screen->setWindowTitle(u"velarix"_s);
-        screen->resize(mirai::ui::kScreenWidth, mirai::ui::kScreenHeight);
-        return screen;
-    });
+    mirai::registerNameSelection(screens, ctx);
+    mirai::registerResultsScreen(screens, ctx);
 
     screens.show(names::Firstfrm());
     if (app.endRequested())
