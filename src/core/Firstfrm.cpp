@@ -65,23 +65,13 @@ Firstfrm::Firstfrm(Context context, QString appFolder, QWidget* parent)
     image1->setGeometry(0, 0, 640, 480);
     image1->setPixmap(titlePicture(u"みらいドリル"_s));
 
-    m_label5 = new QLabel(this);
-    m_label5->setObjectName(u"Label5"_s);
-    m_label5->setGeometry(20, 488, 600, 40);
-    m_label5->setAlignment(Qt::AlignCenter);
-    m_label5->setFont(ui::uiFont(20, true));
-
-    auto* label3 = new QLabel(u"© みらい教育ソフト工房"_s, this);
-    label3->setObjectName(u"Label3"_s);
-    label3->setGeometry(20, 532, 600, 24);
-    label3->setAlignment(Qt::AlignCenter);
-    label3->setFont(ui::uiFont(11));
-
-    auto* label1 = new QLabel(u"Just a moment, please."_s, this);
-    label1->setObjectName(u"Label1"_s);
-    label1->setGeometry(20, 560, 600, 28);
-    label1->setAlignment(Qt::AlignCenter);
-    label1->setFont(ui::uiFont(14));
+    m_label5 = ui::makeLabel(this, u"Label5"_s, QString(), QRect(20, 488, 600, 40), ui::uiFont(20, true));
+    QLabel* label3 = ui::makeLabel(this, u"Label3"_s, u"© みらい教育ソフト工房"_s, QRect(20, 532, 600, 24),
+                                   ui::uiFont(11));
+    QLabel* label1 = ui::makeLabel(this, u"Label1"_s, u"Just a moment, please."_s, QRect(20, 560, 600, 28),
+                                   ui::uiFont(14));
+    for (QLabel* label : {m_label5, label3, label1})
+        label->setAlignment(Qt::AlignCenter);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(u"Timer1"_s);

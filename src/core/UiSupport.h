@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace mirai::ui {
@@ -38,5 +40,14 @@ void installFontSubstitutions();
 
 // Sets the background colour of a widget (and makes it paint it).
 void setBackground(QWidget* widget, const QColor& colour);
+// Sets the colour of a widget's text.
+void setTextColour(QWidget* widget, const QColor& colour);
+
+// A control named as the screens' tests and people find it, with its text, place and font. An
+// empty geometry leaves the placing to the caller.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                  const QFont& font);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                        const QFont& font);
 
 } // namespace mirai::ui

@@ -13,14 +13,10 @@ namespace mirai {
 BASEFRM::BASEFRM(QWidget* parent) : Screen(parent) {
     setWindowTitle(u"みらいドリル"_s);
     setFixedSize(ui::kScreenWidth, ui::kScreenHeight);
-    auto* label = new QLabel(u"Just a moment, please."_s, this);
-    label->setObjectName(u"Label19"_s);
-    label->setGeometry(0, 340, ui::kScreenWidth, 80);
+    QLabel* label = ui::makeLabel(this, u"Label19"_s, u"Just a moment, please."_s,
+                                  QRect(0, 340, ui::kScreenWidth, 80), ui::uiFont(30, true));
     label->setAlignment(Qt::AlignCenter);
-    label->setFont(ui::uiFont(30, true));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(236, 244, 252));
-    label->setPalette(palette);
+    ui::setTextColour(label, QColor(236, 244, 252));
 }
 
 void BASEFRM::paintEvent(QPaintEvent*) {

@@ -30,23 +30,15 @@ const QColor kInk(30, 58, 95);
 
 QLabel* endLabel(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
                  const QColor& colour, Qt::Alignment alignment = Qt::AlignCenter) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(font);
+    QLabel* label = ui::makeLabel(parent, name, QString(), geometry, font);
     label->setAlignment(alignment);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    ui::setTextColour(label, colour);
     return label;
 }
 
 QPushButton* bigButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                        const QString& colours) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(ui::uiFont(24, true));
+    QPushButton* button = ui::makeButton(parent, name, text, geometry, ui::uiFont(24, true));
     button->setStyleSheet(u"QPushButton#"_s + name + u" { "_s + colours +
                           u" border-radius: 20px; border: 3px solid rgba(0,0,0,40); }"
                           u" QPushButton#"_s +

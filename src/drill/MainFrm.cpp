@@ -41,14 +41,9 @@ const QColor kWrong(198, 40, 40);
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   const QFont& font, const QColor& colour,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(font);
+    QLabel* label = ui::makeLabel(parent, name, text, geometry, font);
     label->setAlignment(alignment);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    ui::setTextColour(label, colour);
     label->setAttribute(Qt::WA_InputMethodEnabled, false);
     return label;
 }

@@ -30,14 +30,9 @@ namespace {
 
 QLabel* dialogLabel(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
                     const QColor& colour) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(font);
+    QLabel* label = ui::makeLabel(parent, name, QString(), geometry, font);
     label->setAlignment(Qt::AlignCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    ui::setTextColour(label, colour);
     return label;
 }
 

@@ -92,15 +92,15 @@ int SdlMediaPlayer::send(const QString& command) {
     if (!ensureAudio())
         return MediaNoDevice;
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     const QByteArray nativePath = QFile::encodeName(path);
-    if (!SDL_LoadWAV(nativePath.constData(), &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV(nativePath.constData(), &format, &buffer, &length)) {
         m_lastDetail = QString::fromUtf8(SDL_GetError());
         return MediaBadFile;
     }
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
     if (device == 0) {
         m_lastDetail = QString::fromUtf8(SDL_GetError());
         SDL_FreeWAV(buffer);
@@ -117,7 +117,7 @@ int SdlMediaPlayer::send(const QString& command) {
     while (SDL_GetQueuedAudioSize(device) > 0)
         QThread::msleep(5);
     // The device still holds its last buffer once the queue is empty: let it play out.
-    const int tailMs = spec.freq > 0 ? 1000 * spec.samples / spec.freq + 10 : 50;
+    const int tailMs = format.freq > 0 ? 1000 * format.samples / format.freq + 10 : 50;
     QThread::msleep(static_cast<unsigned long>(tailMs));
     SDL_CloseAudioDevice(device);
     return MediaOk;

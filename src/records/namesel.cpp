@@ -52,23 +52,8 @@ QPixmap titleIcon() {
     return icon;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                  const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                        const QFont& font) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(font);
-    return button;
-}
+using ui::makeButton;
+using ui::makeLabel;
 
 } // namespace
 

@@ -52,23 +52,6 @@ constexpr int kTargetRowHeight = 28;
 
 const QColor kLabelGrey = ui::fromBgr(0xE0E0E0);
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                        const QFont& font) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(font);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
 QRadioButton* makeOption(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
     auto* option = new QRadioButton(text, parent);
     option->setObjectName(name);
@@ -76,6 +59,9 @@ QRadioButton* makeOption(QWidget* parent, const QString& name, const QString& te
     option->setFont(ui::uiFont(12, true));
     return option;
 }
+
+using ui::makeButton;
+using ui::makeLabel;
 
 } // namespace
 
@@ -88,19 +74,19 @@ seisekitime1::seisekitime1(Context context, QWidget* parent) : Screen(parent), m
 
 void seisekitime1::buildControls() {
     // Header: title, student, site, minutes since the name was chosen, runs today.
-    m_label11 = makeLabel(this, u"Label11"_s, QString(), ui::uiFont(24, true));
+    m_label11 = makeLabel(this, u"Label11"_s, QString(), QRect(), ui::uiFont(24, true));
     m_label11->setGeometry(16, 6, 290, 52);
     m_label11->setStyleSheet(u"color: #1c3f78;"_s);
-    m_label12 = makeLabel(this, u"Label12"_s, QString(), ui::uiFont(20, true));
+    m_label12 = makeLabel(this, u"Label12"_s, QString(), QRect(), ui::uiFont(20, true));
     m_label12->setGeometry(316, 4, 380, 36);
-    m_label13 = makeLabel(this, u"Label13"_s, QString(), ui::uiFont(12));
+    m_label13 = makeLabel(this, u"Label13"_s, QString(), QRect(), ui::uiFont(12));
     m_label13->setGeometry(318, 40, 380, 22);
 
     auto* picture3 = new QWidget(this);
     picture3->setObjectName(u"Picture3"_s);
     picture3->setGeometry(706, 10, 146, 44);
     ui::setBackground(picture3, QColor(255, 255, 238));
-    m_label17 = makeLabel(picture3, u"Label17"_s, QString(), ui::uiFont(14, true));
+    m_label17 = makeLabel(picture3, u"Label17"_s, QString(), QRect(), ui::uiFont(14, true));
     m_label17->setGeometry(0, 0, 146, 44);
     m_label17->setAlignment(Qt::AlignCenter);
 
@@ -108,7 +94,7 @@ void seisekitime1::buildControls() {
     picture4->setObjectName(u"Picture4"_s);
     picture4->setGeometry(858, 10, 156, 44);
     ui::setBackground(picture4, QColor(255, 255, 238));
-    m_label18 = makeLabel(picture4, u"Label18"_s, QString(), ui::uiFont(13, true));
+    m_label18 = makeLabel(picture4, u"Label18"_s, QString(), QRect(), ui::uiFont(13, true));
     m_label18->setGeometry(0, 0, 156, 44);
     m_label18->setAlignment(Qt::AlignCenter);
 
@@ -158,7 +144,7 @@ void seisekitime1::buildControls() {
     connect(m_combo1, &QComboBox::activated, this, [this](int) { combo1Click(); });
 
     // The list heading; the period choice lies over its right end while a period list is shown.
-    m_label5 = makeLabel(this, u"Label5"_s, u"ベスト成績"_s, ui::uiFont(16, true));
+    m_label5 = makeLabel(this, u"Label5"_s, u"ベスト成績"_s, QRect(), ui::uiFont(16, true));
     m_label5->setGeometry(0, kLabel5Top, ui::kScreenWidth, kLabel5Height);
     m_label5->setContentsMargins(20, 0, 0, 0);
     ui::setBackground(m_label5, QColor(255, 255, 255, 150));
@@ -198,7 +184,8 @@ void seisekitime1::buildControls() {
     m_picture6 = new QWidget(this);
     m_picture6->setObjectName(u"Picture6"_s);
     ui::setBackground(m_picture6, QColor(250, 250, 250));
-    auto* label21 = makeLabel(m_picture6, u"Label21"_s, u"Just a momento, please."_s, ui::uiFont(24, true));
+    auto* label21 =
+        makeLabel(m_picture6, u"Label21"_s, u"Just a momento, please."_s, QRect(), ui::uiFont(24, true));
     label21->setGeometry(0, 200, ui::kScreenWidth, 50);
     label21->setAlignment(Qt::AlignCenter);
     m_progressBar2 = new QProgressBar(m_picture6);
@@ -213,7 +200,8 @@ void seisekitime1::buildControls() {
     m_picture7->setGeometry(232, 240, 560, 250);
     ui::setBackground(m_picture7, QColor(255, 250, 232));
     m_picture7->setStyleSheet(u"#Picture7 { border: 2px solid #7a6a3a; }"_s);
-    auto* label28 = makeLabel(m_picture7, u"Label28"_s, u"データ変更パスワード"_s, ui::uiFont(16, true));
+    auto* label28 =
+        makeLabel(m_picture7, u"Label28"_s, u"データ変更パスワード"_s, QRect(), ui::uiFont(16, true));
     label28->setGeometry(30, 24, 500, 36);
     m_text3 = new QLineEdit(m_picture7);
     m_text3->setObjectName(u"Text3"_s);
@@ -235,7 +223,8 @@ void seisekitime1::buildControls() {
     m_picture2 = new QWidget(this);
     m_picture2->setObjectName(u"Picture2"_s);
     m_picture2->setGeometry(0, 0, ui::kScreenWidth, ui::kScreenHeight);
-    auto* label19 = makeLabel(m_picture2, u"Label19"_s, u"Just a moment, please."_s, ui::uiFont(28, true));
+    auto* label19 =
+        makeLabel(m_picture2, u"Label19"_s, u"Just a moment, please."_s, QRect(), ui::uiFont(28, true));
     label19->setGeometry(0, 320, ui::kScreenWidth, 60);
     label19->setAlignment(Qt::AlignCenter);
     m_progressBar1 = new QProgressBar(m_picture2);
@@ -304,13 +293,13 @@ void seisekitime1::BuildResultsScreen() {
             widget->setGeometry(ui::px(left), static_cast<int>(y), ui::px(width), height);
         };
 
-        c.label1 = makeLabel(this, u"Label1(%1)"_s.arg(i), numberText(i), ui::uiFont(22, true));
+        c.label1 = makeLabel(this, u"Label1(%1)"_s.arg(i), numberText(i), QRect(), ui::uiFont(22, true));
         c.label1->setAlignment(Qt::AlignCenter);
         ui::setBackground(c.label1, QColor(28, 63, 120));
         c.label1->setStyleSheet(u"color: white;"_s);
         place(c.label1, 0, 0.2 * column, kLevelRowHeight);
         c.label3 = makeLabel(this, u"Label3(%1)"_s.arg(i), state.LevelNames[static_cast<std::size_t>(i)],
-                             ui::uiFont(20, true));
+                             QRect(), ui::uiFont(20, true));
         c.label3->setToolTip(state.LevelNames[static_cast<std::size_t>(i)]);
         c.label3->setContentsMargins(12, 0, 0, 0);
         c.label3->setCursor(Qt::PointingHandCursor);
@@ -322,7 +311,7 @@ void seisekitime1::BuildResultsScreen() {
             makeButton(this, u"Command4(%1)"_s.arg(i), u"ｽﾀｰﾄ(&%1)"_s.arg(i), QRect(), ui::uiFont(18, true));
         place(c.command4, 0, column, kStartRowHeight);
         connect(c.command4, &QPushButton::clicked, this, [this, i] { StartLevel(i, false); });
-        c.text1 = makeLabel(this, u"Text1(%1)"_s.arg(i), QString(), ui::uiFont(18, true));
+        c.text1 = makeLabel(this, u"Text1(%1)"_s.arg(i), QString(), QRect(), ui::uiFont(18, true));
         c.text1->setAlignment(Qt::AlignCenter);
         ui::setBackground(c.text1, QColor(255, 236, 120));
         c.text1->setStyleSheet(u"color: #c00000; border: 2px solid #c00000;"_s);
@@ -330,26 +319,26 @@ void seisekitime1::BuildResultsScreen() {
         c.text1->hide();
         y += kStartRowHeight;
 
-        c.label9 = makeLabel(this, u"Label9(%1)"_s.arg(i), QString(), ui::uiFont(11, true));
+        c.label9 = makeLabel(this, u"Label9(%1)"_s.arg(i), QString(), QRect(), ui::uiFont(11, true));
         c.label9->setAlignment(Qt::AlignCenter);
         place(c.label9, 0, half, kHeadingRowHeight);
-        c.label10 = makeLabel(this, u"Label10(%1)"_s.arg(i), QString(), ui::uiFont(11, true));
+        c.label10 = makeLabel(this, u"Label10(%1)"_s.arg(i), QString(), QRect(), ui::uiFont(11, true));
         c.label10->setAlignment(Qt::AlignCenter);
         place(c.label10, half, half, kHeadingRowHeight);
         y += kHeadingRowHeight;
 
-        c.label14 = makeLabel(this, u"Label14(%1)"_s.arg(i), QString(), ui::uiFont(15, true));
+        c.label14 = makeLabel(this, u"Label14(%1)"_s.arg(i), QString(), QRect(), ui::uiFont(15, true));
         c.label14->setAlignment(Qt::AlignCenter);
         ui::setBackground(c.label14, QColor(255, 255, 255));
         place(c.label14, 0, half, kFigureRowHeight);
-        c.label15 = makeLabel(this, u"Label15(%1)"_s.arg(i), QString(), ui::uiFont(15, true));
+        c.label15 = makeLabel(this, u"Label15(%1)"_s.arg(i), QString(), QRect(), ui::uiFont(15, true));
         c.label15->setAlignment(Qt::AlignCenter);
         ui::setBackground(c.label15, QColor(255, 255, 255));
         place(c.label15, half, half, kFigureRowHeight);
         y += kFigureRowHeight;
 
         c.label8 = makeLabel(this, u"Label8(%1)"_s.arg(i), passPeriodLine(state, i, state.StudentNumber),
-                             ui::uiFont(12, true));
+                             QRect(), ui::uiFont(12, true));
         c.label8->setContentsMargins(8, 0, 0, 0);
         place(c.label8, 0, column, kPassRowHeight);
         y += kPassRowHeight;
@@ -364,7 +353,8 @@ void seisekitime1::BuildResultsScreen() {
         place(c.list5, 0, column, listHeight);
         y += listHeight;
 
-        c.label7 = makeLabel(this, u"Label7(%1)"_s.arg(i), targetLine(state, i), ui::uiFont(12, true));
+        c.label7 =
+            makeLabel(this, u"Label7(%1)"_s.arg(i), targetLine(state, i), QRect(), ui::uiFont(12, true));
         c.label7->setContentsMargins(8, 0, 0, 0);
         place(c.label7, 0, column, kTargetRowHeight);
 
