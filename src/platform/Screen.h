@@ -14,6 +14,11 @@ public:
     // The screen's activation procedure. Called by the ScreenManager only, never by focus
     // changes of the window system (a message box closing must not restart a run).
     virtual void activate() {}
+
+protected:
+    // Whether an event's target lies on this screen (itself or one of its controls, including
+    // their pop-ups); a screen-wide event filter leaves other windows' events alone.
+    bool isOnThisScreen(QObject* watched) const;
 };
 
 } // namespace mirai

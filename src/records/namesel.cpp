@@ -363,11 +363,9 @@ bool namesel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease)
         return false;
-    if (!watched->isWidgetType())
+    if (!isOnThisScreen(watched))
         return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (widget != this && !isAncestorOf(widget))
-        return false;
     if (type == QEvent::MouseButtonRelease) {
         if (widget == m_label4 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             label4Click();

@@ -885,11 +885,9 @@ bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease)
         return false;
-    if (!watched->isWidgetType())
+    if (!isOnThisScreen(watched))
         return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (widget != this && !isAncestorOf(widget))
-        return false;
     if (type == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
             return false;
