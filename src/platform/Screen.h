@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QKeyEvent;
+
 namespace mirai {
 
 // A screen of the program: a top-level window shown and closed by name through the
@@ -19,6 +21,13 @@ protected:
     // Whether an event's target lies on this screen (itself or one of its controls, including
     // their pop-ups); a screen-wide event filter leaves other windows' events alone.
     bool isOnThisScreen(QObject* watched) const;
+
+    // The screen-wide key preview: once installed, every key press and left click aimed at this
+    // screen reaches screenKeyPress / screenClick first; returning true swallows the event.
+    void installScreenFilter();
+    virtual bool screenKeyPress(QObject* receiver, QKeyEvent* event) { return false; }
+    virtual bool screenClick(QWidget* target) { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace mirai

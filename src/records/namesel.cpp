@@ -61,7 +61,7 @@ namesel::namesel(Context context, QWidget* parent) : Screen(parent), m_ctx(conte
     setWindowTitle(u"velarix"_s);
     setFixedSize(ui::kScreenWidth, ui::kScreenHeight);
     buildControls();
-    qApp->installEventFilter(this);
+    installScreenFilter();
 }
 
 void namesel::buildControls() {
@@ -359,24 +359,14 @@ void namesel::label4Click() {
         m_ctx.platform.screens->showModal(screens::frmver(), this);
 }
 
-bool namesel::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease)
+bool namesel::screenClick(QWidget* target) {
+    if (target != m_label4)
         return false;
-    if (!isOnThisScreen(watched))
-        return false;
-    auto* widget = static_cast<QWidget*>(watched);
-    if (type == QEvent::MouseButtonRelease) {
-        if (widget == m_label4 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            label4Click();
-            return true;
-        }
-        return false;
-    }
-    return handleKey(watched, static_cast<QKeyEvent*>(event));
+    label4Click();
+    return true;
 }
 
-bool namesel::handleKey(QObject* receiver, QKeyEvent* event) {
+bool namesel::screenKeyPress(QObject* receiver, QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Keys typed into the filter's text field are text; Enter applies the typed group.

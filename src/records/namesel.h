@@ -48,12 +48,12 @@ public:
     static QString launcherPath(const QString& appFolder);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool screenKeyPress(QObject* receiver, QKeyEvent* event) override;
+    bool screenClick(QWidget* target) override;
 
 private:
     void buildControls();
     void showWaitPanel(bool shown);
-    bool handleKey(QObject* receiver, QKeyEvent* event);
 
     Context m_ctx;
     bool m_opened = false;

@@ -69,7 +69,28 @@ seisekitime1::seisekitime1(Context context, QWidget* parent) : Screen(parent), m
     setWindowTitle(m_ctx.state.ProgramTitle);
     setFixedSize(ui::kScreenWidth, ui::kScreenHeight);
     buildControls();
-    qApp->installEventFilter(this);
+    installScreenFilter();
+}
+
+QWidget* seisekitime1::buildOptionRow(const QString& panelName, const QRect& geometry,
+                                      const QString& optionName, int firstIndex, const QStringList& captions,
+                                      int optionWidth, void (seisekitime1::*onClick)(int)) {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(panelName);
+    panel->setGeometry(geometry);
+    ui::setBackground(panel, QColor(236, 240, 250));
+    auto* group = new QButtonGroup(panel);
+    for (int i = 0; i < captions.size(); ++i) {
+        const int k = firstIndex + i;
+        auto* option = makeOption(panel, optionName.arg(k), captions[i],
+                                  QRect(8 + i * (optionWidth + 4), 2, optionWidth, 32));
+        group->addButton(option, k);
+        connect(option, &QRadioButton::toggled, this, [this, k, onClick](bool checked) {
+            if (checked)
+                (this->*onClick)(k);
+        });
+    }
+    return panel;
 }
 
 void seisekitime1::buildControls() {
@@ -99,39 +120,19 @@ void seisekitime1::buildControls() {
     m_label18->setAlignment(Qt::AlignCenter);
 
     // Display kind and list order.
-    m_picture5 = new QWidget(this);
-    m_picture5->setObjectName(u"Picture5"_s);
-    m_picture5->setGeometry(12, 64, 372, 36);
-    ui::setBackground(m_picture5, QColor(236, 240, 250));
-    m_option2Group = new QButtonGroup(this);
-    const QString kinds[3] = {u"ﾀｲﾑ表示"_s, u"ﾎﾟｲﾝﾄ表示"_s, u"個人ﾀｲﾑ"_s};
-    for (int k = 0; k < 3; ++k) {
-        auto* option =
-            makeOption(m_picture5, u"Option2(%1)"_s.arg(k), kinds[k], QRect(8 + k * 122, 2, 118, 32));
-        m_option2Group->addButton(option, k);
-        connect(option, &QRadioButton::toggled, this, [this, k](bool checked) {
-            if (checked)
-                option2Click(k);
-        });
-        m_option2[static_cast<std::size_t>(k)] = option;
-    }
+    m_picture5 =
+        buildOptionRow(u"Picture5"_s, QRect(12, 64, 372, 36), u"Option2(%1)"_s, 0,
+                       {u"ﾀｲﾑ表示"_s, u"ﾎﾟｲﾝﾄ表示"_s, u"個人ﾀｲﾑ"_s}, 118, &seisekitime1::option2Click);
+    m_option2Group = m_picture5->findChild<QButtonGroup*>();
+    for (int k = 0; k < 3; ++k)
+        m_option2[static_cast<std::size_t>(k)] = static_cast<QRadioButton*>(m_option2Group->button(k));
 
-    m_picture1 = new QWidget(this);
-    m_picture1->setObjectName(u"Picture1"_s);
-    m_picture1->setGeometry(392, 64, 390, 36);
-    ui::setBackground(m_picture1, QColor(236, 240, 250));
-    m_option1Group = new QButtonGroup(this);
-    const QString orders[4] = {QString(), u"BEST表示"_s, u"本日のみ"_s, u"オール表示"_s};
-    for (int k = 1; k <= 3; ++k) {
-        auto* option =
-            makeOption(m_picture1, u"Option1(%1)"_s.arg(k), orders[k], QRect(8 + (k - 1) * 128, 2, 124, 32));
-        m_option1Group->addButton(option, k);
-        connect(option, &QRadioButton::toggled, this, [this, k](bool checked) {
-            if (checked)
-                option1Click(k);
-        });
-        m_option1[static_cast<std::size_t>(k)] = option;
-    }
+    m_picture1 =
+        buildOptionRow(u"Picture1"_s, QRect(392, 64, 390, 36), u"Option1(%1)"_s, 1,
+                       {u"BEST表示"_s, u"本日のみ"_s, u"オール表示"_s}, 124, &seisekitime1::option1Click);
+    m_option1Group = m_picture1->findChild<QButtonGroup*>();
+    for (int k = 1; k <= 3; ++k)
+        m_option1[static_cast<std::size_t>(k)] = static_cast<QRadioButton*>(m_option1Group->button(k));
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(u"Combo1"_s);
@@ -881,28 +882,17 @@ void seisekitime1::command27Click() {
                             MessageIcon::Information);
 }
 
-bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease)
-        return false;
-    if (!isOnThisScreen(watched))
-        return false;
-    auto* widget = static_cast<QWidget*>(watched);
-    if (type == QEvent::MouseButtonRelease) {
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            return false;
-        for (int i = 1; i < static_cast<int>(m_columns.size()); ++i) {
-            if (widget == m_columns[static_cast<std::size_t>(i)].label3) {
-                StartLevel(i, true);
-                return true;
-            }
+bool seisekitime1::screenClick(QWidget* target) {
+    for (int i = 1; i < static_cast<int>(m_columns.size()); ++i) {
+        if (target == m_columns[static_cast<std::size_t>(i)].label3) {
+            StartLevel(i, true);
+            return true;
         }
-        return false;
     }
-    return handleKey(watched, static_cast<QKeyEvent*>(event));
+    return false;
 }
 
-bool seisekitime1::handleKey(QObject* receiver, QKeyEvent* event) {
+bool seisekitime1::screenKeyPress(QObject* receiver, QKeyEvent* event) {
     // Keys typed into a text field are text: a password may hold "0", "1" or "2".
     if (receiver == m_combo1 || qobject_cast<QLineEdit*>(receiver)) {
         const int key = event->key();

@@ -60,7 +60,8 @@ public:
     int periodDays() const { return m_periodDays; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool screenKeyPress(QObject* receiver, QKeyEvent* event) override;
+    bool screenClick(QWidget* target) override;
 
 private:
     struct Column {
@@ -80,6 +81,11 @@ private:
     };
 
     void buildControls();
+    // A panel of option buttons named like "Option1(%1)" from firstIndex on, each calling onClick
+    // with its index when it becomes checked.
+    QWidget* buildOptionRow(const QString& panelName, const QRect& geometry, const QString& optionName,
+                            int firstIndex, const QStringList& captions, int optionWidth,
+                            void (seisekitime1::*onClick)(int));
     void placeColumns();
     void openingDisplay();
     void beginListBuild();
@@ -94,7 +100,6 @@ private:
     void fillFigureLabels();
     bool isTeacher() const;
     bool pump();
-    bool handleKey(QObject* receiver, QKeyEvent* event);
     int levelCount() const;
     int checkedOption1() const;
     int checkedOption2() const;
