@@ -8,12 +8,12 @@
 #include "Platform.h"
 #include "ProcessLauncher.h"
 #include "Random.h"
-#include "namesel.h"
-#include "seisekitime1.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "UiSupport.h"
+#include "namesel.h"
+#include "seisekitime1.h"
 
 #include <QApplication>
 
@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
     mirai::QtProcessLauncher launcher;
     mirai::ScreenManager screens;
     mirai::QtAppControl app(screens);
+    mirai::QtFileDialogs files;
 
     mirai::Platform platform;
     platform.clock = &clock;
@@ -45,6 +46,7 @@ int main(int argc, char* argv[]) {
     platform.launcher = &launcher;
     platform.app = &app;
     platform.screens = &screens;
+    platform.files = &files;
 
     auto state = std::make_unique<mirai::SharedState>();
     mirai::Context ctx{*state, platform};

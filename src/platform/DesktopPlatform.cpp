@@ -3,6 +3,8 @@
 #include "ScreenManager.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -57,6 +59,11 @@ MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title, Me
     if (cancel && (clicked == cancel || clicked == nullptr))
         return MessageAnswer::Cancel;
     return MessageAnswer::Ok;
+}
+
+QString QtFileDialogs::saveFileName(const QString& title, const QString& proposed, const QString& filter) {
+    QDir().mkpath(QFileInfo(proposed).absolutePath());
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
 }
 
 void QtAppControl::endProgram() {

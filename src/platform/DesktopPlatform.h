@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppControl.h"
+#include "FileDialogs.h"
 #include "MediaPlayer.h"
 #include "MessageBoxes.h"
 
@@ -14,6 +15,12 @@ class QtMessageBoxes final : public MessageBoxes {
 public:
     MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
                        MessageIcon icon) override;
+};
+
+// The window system's save dialog.
+class QtFileDialogs final : public FileDialogs {
+public:
+    QString saveFileName(const QString& title, const QString& proposed, const QString& filter) override;
 };
 
 // Ends the program: closes every screen, the last opened first, and leaves all event loops.

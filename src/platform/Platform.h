@@ -5,9 +5,11 @@ namespace mirai {
 class AppControl;
 class Clock;
 class EventPump;
+class FileDialogs;
 class FileLocker;
 class MediaPlayer;
 class MessageBoxes;
+class PrintService;
 class ProcessLauncher;
 class Random;
 class ScreenManager;
@@ -24,6 +26,8 @@ struct Platform {
     ProcessLauncher* launcher = nullptr;
     AppControl* app = nullptr;
     ScreenManager* screens = nullptr;
+    FileDialogs* files = nullptr;
+    PrintService* printing = nullptr;
 };
 
 // Waits the given milliseconds on the tick clock, letting window events run meanwhile;

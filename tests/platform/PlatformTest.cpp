@@ -3,6 +3,7 @@
 #include "FileLock.h"
 #include "Files.h"
 #include "MediaPlayer.h"
+#include "PainterSurface.h"
 #include "ProcessLauncher.h"
 #include "Screen.h"
 #include "ScreenManager.h"
@@ -10,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -228,6 +230,41 @@ TEST(UiTestPlatform, EndingTheProgramClosesEveryScreen) {
     doubles.app.endProgram();
     EXPECT_TRUE(doubles.app.endRequested());
     EXPECT_FALSE(doubles.screens.isLoaded(u"A"_s));
+}
+
+} // namespace
+
+namespace {
+
+// Darkest pixel of an image area, for "something was drawn there".
+int darkestIn(const QImage& image, const QRect& area) {
+    int darkest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
+}
+
+TEST(PainterSurface, DrawsInTwipsAndANewCanvasPageIsBlank) {
+    QImage canvas(200, 100, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    PainterSurface surface(&canvas, 15.0);
+    EXPECT_EQ(surface.sizeTwips(), QSizeF(3000, 1500));
+
+    // A red line 15 twips (one pixel) down, across the left half; text at (1500, 600) twips.
+    surface.drawLine(QPointF(0, 150), QPointF(1500, 150), 1, 0x0000FF);
+    surface.setFont(QStringLiteral("IPAGothic"), 12);
+    surface.drawText(QPointF(1500, 600), u"漢字"_s);
+    ASSERT_TRUE(surface.flush());
+    EXPECT_EQ(canvas.pixelColor(50, 10).red(), 255);
+    EXPECT_LT(canvas.pixelColor(50, 10).green(), 128);
+    EXPECT_EQ(darkestIn(canvas, QRect(150, 0, 50, 30)), 255) << "nothing right of the line's end";
+    EXPECT_LT(darkestIn(canvas, QRect(100, 40, 40, 20)), 128) << "the text sits below its top-left corner";
+    EXPECT_EQ(darkestIn(canvas, QRect(0, 30, 95, 70)), 255) << "nothing left of or above the text";
+
+    surface.newPage();
+    ASSERT_TRUE(surface.flush());
+    EXPECT_EQ(darkestIn(canvas, canvas.rect()), 255);
 }
 
 } // namespace

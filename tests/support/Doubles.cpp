@@ -91,6 +91,8 @@ TestPlatform::TestPlatform() {
     m_platform.locker = &locker;
     m_platform.launcher = &launcher;
     m_platform.app = &app;
+    m_platform.files = &files;
+    m_platform.printing = &printing;
 }
 
 } // namespace mirai::test

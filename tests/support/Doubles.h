@@ -2,6 +2,7 @@
 
 #include "AppControl.h"
 #include "Clock.h"
+#include "DrawingDoubles.h"
 #include "EventPump.h"
 #include "FileLock.h"
 #include "MediaPlayer.h"
@@ -147,6 +148,8 @@ public:
     FakeFileLocker locker;
     RecordingLauncher launcher;
     RecordingAppControl app;
+    ScriptedFileDialogs files;
+    RecordingPrintService printing;
 
 protected:
     Platform m_platform;
