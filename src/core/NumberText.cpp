@@ -138,19 +138,26 @@ QString rightAligned(const QString& text, int width) {
     return QString(width - text.size(), u' ') + text;
 }
 
+namespace {
+// Names are typed with either kind of blank; both pad a name, neither belongs to it.
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\u3000';
+}
+} // namespace
+
 QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
+    while (first < last && isBlank(text.at(first)))
         ++first;
-    while (last > first && text.at(last - 1) == u' ')
+    while (last > first && isBlank(text.at(last - 1)))
         --last;
     return text.mid(first, last - first);
 }
 
 QString trimTrailingBlanks(const QString& text) {
     qsizetype last = text.size();
-    while (last > 0 && text.at(last - 1) == u' ')
+    while (last > 0 && isBlank(text.at(last - 1)))
         --last;
     return text.left(last);
 }

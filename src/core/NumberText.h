@@ -45,7 +45,8 @@ inline std::int32_t toInt32(double value) {
 // Blanks in front, then only the last w characters of the text.
 QString rightAligned(const QString& text, int width);
 
-// The text without leading and trailing blanks (half-width spaces only, as the toolkit's Trim).
+// The text without leading and trailing blanks, half-width and full-width (U+3000); inner
+// blanks stay.
 QString trimBlanks(const QString& text);
 QString trimTrailingBlanks(const QString& text);
 

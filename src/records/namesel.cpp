@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,16 +154,14 @@ void namesel::buildControls() {
     m_list1->setObjectName(u"List1"_s);
     m_list1->setGeometry(10, 216, 1004, 544);
     m_list1->setFont(fixedListFont(18));
-    m_list1->setUniformItemSizes(true);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Names run down in columns across the screen, like a newspaper; every cell holds the widest
-    // line of a usual name (a pre-school child's, 35 half-width columns).
+    // Names run down in columns across the screen, like a newspaper. Each column is as wide as
+    // its longest row, and at least as wide as the line of a usual name (a pre-school child's, 35
+    // half-width columns), so no row is ever cut and its figures stay readable.
     m_list1->setFlow(QListView::TopToBottom);
     m_list1->setWrapping(true);
     m_list1->setResizeMode(QListView::Adjust);
-    const QFontMetrics listMetrics(m_list1->font());
-    m_list1->setGridSize(
-        QSize(listMetrics.horizontalAdvance(QString(36, u'0')) + 4, listMetrics.height() + 4));
+    m_list1->setTextElideMode(Qt::ElideNone);
     connect(m_list1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             list1Click(row);
@@ -277,7 +276,13 @@ void namesel::名簿表示() {
     {
         const QSignalBlocker blocker(m_list1);
         m_list1->clear();
-        m_list1->addItems(m_names.rows());
+        const QFontMetrics metrics(m_list1->font());
+        const int rowHeight = metrics.height() + 4;
+        const int usualWidth = metrics.horizontalAdvance(QString(36, u'0')) + 4;
+        for (const QString& row : m_names.rows()) {
+            auto* item = new QListWidgetItem(row, m_list1);
+            item->setSizeHint(QSize(std::max(usualWidth, metrics.horizontalAdvance(row) + 8), rowHeight));
+        }
     }
     m_list1->setUpdatesEnabled(true);
     m_list1->setCurrentRow(0);

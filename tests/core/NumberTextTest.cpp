@@ -109,11 +109,22 @@ TEST(NumberText, RightAlignmentKeepsTheLastCharacters) {
     EXPECT_EQ(rightAligned(u"abc"_s, 0), QString());
 }
 
-TEST(NumberText, TrimTouchesHalfWidthBlanksOnly) {
-    EXPECT_EQ(trimBlanks(u"  山田 太郎   "_s), u"山田 太郎"_s);
-    EXPECT_EQ(trimBlanks(u"　山田　"_s), u"　山田　"_s);
-    EXPECT_EQ(trimTrailingBlanks(u" 山田  "_s), u" 山田"_s);
-    EXPECT_EQ(trimBlanks(u"    "_s), QString());
+TEST(NumberText, TrimTakesBothKindsOfBlankFromTheEndsOnly) {
+    struct Case {
+        QString text, trimmed, trailingTrimmed;
+    };
+    const Case cases[] = {
+        {u"  山田 太郎   "_s, u"山田 太郎"_s, u"  山田 太郎"_s},
+        {u"　山田　"_s, u"山田"_s, u"　山田"_s},
+        {u"松本　美咲　"_s, u"松本　美咲"_s, u"松本　美咲"_s},
+        {u" 　林 　 "_s, u"林"_s, u" 　林"_s},
+        {u"　 　"_s, QString(), QString()},
+        {u"\t林\t"_s, u"\t林\t"_s, u"\t林\t"_s},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(trimBlanks(c.text), c.trimmed) << c.text.toStdString();
+        EXPECT_EQ(trimTrailingBlanks(c.text), c.trailingTrimmed) << c.text.toStdString();
+    }
 }
 
 } // namespace

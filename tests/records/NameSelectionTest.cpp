@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -359,7 +360,7 @@ TEST_F(NameSelectionTest, ChoosingARowShowsTheNameAndConfirmingOpensTheHub) {
     namesel* screen = open();
     auto* list = control<QListWidget>(screen, u"List1"_s);
     list->setCurrentRow(2);
-    EXPECT_EQ(control<QLabel>(screen, u"Label1"_s)->text(), u"小3 山田花子　　"_s);
+    EXPECT_EQ(control<QLabel>(screen, u"Label1"_s)->text(), u"小3 山田花子"_s);
     control<QPushButton>(screen, u"Command14"_s)->click();
 
     EXPECT_EQ(state->StudentNumber, 12);
@@ -376,7 +377,7 @@ TEST_F(NameSelectionTest, ChoosingARowShowsTheNameAndConfirmingOpensTheHub) {
 TEST_F(NameSelectionTest, DoubleClickShowsTheNameBeforeTheFiguresAndConfirms) {
     namesel* screen = open();
     screen->list1DoubleClick(5);
-    EXPECT_EQ(control<QLabel>(screen, u"Label1"_s)->text(), u"+ 古田　　　　  　"_s);
+    EXPECT_EQ(control<QLabel>(screen, u"Label1"_s)->text(), u"+ 古田"_s);
     EXPECT_EQ(state->StudentNumber, 55);
     ASSERT_NE(hub, nullptr);
 }
@@ -489,6 +490,46 @@ TEST_F(NameSelectionTest, ActivationClosesTheHubAndResetsTheFilter) {
     EXPECT_EQ(screen->displayMode(), kModePoints);
     EXPECT_EQ(state->GradeFilterText, u"全学年"_s);
     EXPECT_EQ(shownRows(screen).size(), 6);
+}
+
+TEST_F(NameSelectionTest, EveryRowShowsWholeInItsColumnAndTheChosenNameIsTrimmed) {
+    // Enough students for several columns, with long names among them and a name that ends in a
+    // full-width blank.
+    QStringList roster;
+    for (int i = 0; i < 40; ++i)
+        roster.append(u"%1,1995,0,0,\"生徒%1\",0,\"\",\"\""_s.arg(100 + i));
+    roster.insert(5, u"9,1995,0,0,\"寿限無寿限無五劫の擦り切れ海砂利\",0,\"\",\"\""_s);
+    roster.insert(30, u"10,1996,0,0,\"ジョン－スミス～Ｊｒ\",0,\"\",\"\""_s);
+    roster.append(u"11,1993,0,0,\"松本　美咲　\",0,\"\",\"\""_s);
+    tree.writeRoster(roster);
+
+    namesel* screen = open();
+    auto* list = control<QListWidget>(screen, u"List1"_s);
+    list->doItemsLayout();
+    const QFontMetrics metrics(list->font());
+    int longRows = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        const QRect cell = list->visualItemRect(item);
+        EXPECT_GE(cell.width(), metrics.horizontalAdvance(item->text())) << item->text().toStdString();
+        longRows += item->text().contains(u"寿限無"_s) || item->text().contains(u"ジョン"_s) ? 1 : 0;
+        // The next column starts right of every row of this one.
+        if (i + 1 < list->count()) {
+            const QRect next = list->visualItemRect(list->item(i + 1));
+            if (next.left() != cell.left()) {
+                EXPECT_GE(next.left(), cell.right()) << item->text().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(longRows, 2);
+    EXPECT_GT(list->visualItemRect(list->item(list->count() - 1)).left(), 0) << "several columns";
+
+    const int matsumoto = shownRows(screen).indexOf(QRegularExpression(u"小.*松本.*"_s));
+    ASSERT_GT(matsumoto, 0) << shownRows(screen).join(u'|').toStdString();
+    list->setCurrentRow(matsumoto);
+    EXPECT_EQ(control<QLabel>(screen, u"Label1"_s)->text(), u"小5 松本　美咲"_s);
+    screen->list1DoubleClick(matsumoto);
+    EXPECT_EQ(state->StudentNumber, 11);
 }
 
 } // namespace
