@@ -56,16 +56,6 @@ bool levelCleared(const SharedState& state) {
            state.RunCountPassPeriod(state.CurrentLevel, state.StudentNumber) >= row->ClearRuns;
 }
 
-bool overuseReached(const SharedState& state) {
-    const LevelCriteriaRow* row = currentRow(state);
-    if (!row || !studentIsValid(state))
-        return false;
-    const double runs = state.RunCountOverusePeriod(state.CurrentLevel, state.StudentNumber);
-    const double points = state.PointsOverusePeriod(state.CurrentLevel, state.StudentNumber);
-    return (row->OveruseRuns.toDouble() != 0 && runs >= row->OveruseRuns.toDouble()) ||
-           (row->OverusePoints.toDouble() != 0 && points >= row->OverusePoints.toDouble());
-}
-
 bool courseBannerSuppressed(const SharedState& state) {
     for (int level = 1; level <= kMaxLevel; ++level)
         if (state.LevelCriteria[static_cast<std::size_t>(level)].ClearRuns == 9999)
@@ -92,7 +82,7 @@ bool courseClearedNow(const SharedState& state) {
 
 ButtonChoice buttonChoice(const SharedState& state) {
     ButtonChoice choice;
-    if (!(overuseReached(state) && levelCleared(state)))
+    if (!(overuseLimitReached(state, state.CurrentLevel, state.StudentNumber) && levelCleared(state)))
         return choice;
     if (state.FinalLevel == state.CurrentLevel) {
         choice.changeLabel = true;

@@ -25,8 +25,6 @@ QString dayRunsLine(std::int16_t runsToday);
 
 // The level's targets within the pass period are met (current level, current student).
 bool levelCleared(const SharedState& state);
-// Runs or points within the overuse period have reached the level's limit.
-bool overuseReached(const SharedState& state);
 // Some level 1..35 has ClearRuns 9999: no course-cleared banner.
 bool courseBannerSuppressed(const SharedState& state);
 

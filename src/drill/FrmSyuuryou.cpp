@@ -197,12 +197,10 @@ void FrmSyuuryou::activate() {
         break;
     }
 
-    if (finalLevel && cleared) {
-        if (state.PassFlag == 0)
-            PlayCourseClearedSound(ctx);
-    } else {
+    if (courseClearedNow(state))
+        PlayCourseClearedSound(ctx);
+    if (!(finalLevel && cleared))
         m_Picture1->hide();
-    }
 
     state.NewPersonalBest = 0;
     state.NewOverallBest = 0;

@@ -136,4 +136,14 @@ bool ComputeResultStatistics(Context ctx) {
     return true;
 }
 
+bool overuseLimitReached(const SharedState& state, int level, int student) {
+    if (level < 1 || level > kMaxLevel || !isStudentNumber(student))
+        return false;
+    const LevelCriteriaRow& row = state.LevelCriteria[static_cast<std::size_t>(level)];
+    const double runLimit = row.OveruseRuns.toDouble();
+    const double pointLimit = row.OverusePoints.toDouble();
+    return (runLimit != 0 && state.RunCountOverusePeriod(level, student) >= runLimit) ||
+           (pointLimit != 0 && state.PointsOverusePeriod(level, student) >= pointLimit);
+}
+
 } // namespace mirai

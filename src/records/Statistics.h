@@ -19,6 +19,10 @@ std::int32_t applyPointFactor(std::int32_t base, float factor);
 // Points of one run at a level: base points times the level's factor, rounded down.
 std::int32_t RunPoints(const SharedState& state, std::int32_t seconds, int level);
 
+// The level's runs or points within its overuse period have reached a limit that is set (a limit
+// of 0 is no limit). False for a level or student outside the tables.
+bool overuseLimitReached(const SharedState& state, int level, int student);
+
 // Rebuilds the eight statistic tables from the newest records (and, through the loader, the best
 // times). False when the program is ending.
 bool ComputeResultStatistics(Context ctx);

@@ -3,6 +3,7 @@
 #include "DrillFlow.h"
 #include "NumberText.h"
 #include "SharedState.h"
+#include "Statistics.h"
 
 using namespace Qt::StringLiterals;
 
@@ -79,16 +80,6 @@ std::int16_t requiredRunsCleared(const SharedState& state, int student) {
         state.RunCountPassPeriod(level, student) < row.ClearRuns)
         return 0;
     return 1;
-}
-
-bool overuseLimitReached(const SharedState& state, int level, int student) {
-    if (!validCell(level, student))
-        return false;
-    const LevelCriteriaRow& row = state.LevelCriteria[static_cast<std::size_t>(level)];
-    const double runLimit = row.OveruseRuns.toDouble();
-    const double pointLimit = row.OverusePoints.toDouble();
-    return (runLimit != 0 && state.RunCountOverusePeriod(level, student) >= runLimit) ||
-           (pointLimit != 0 && state.PointsOverusePeriod(level, student) >= pointLimit);
 }
 
 std::vector<bool> blockedLevels(const SharedState& state, int student, int levelCount,

@@ -28,8 +28,6 @@ QString minutesSinceStartText(double secondsSinceMidnight, std::int32_t sessionS
 
 // 1 when the student has met the final level's targets within its pass period.
 std::int16_t requiredRunsCleared(const SharedState& state, int student);
-// The level's runs or points within its overuse period have reached a limit that is set.
-bool overuseLimitReached(const SharedState& state, int level, int student);
 // Levels 1..levelCount that may not be started now ("やりすぎ禁止"): overused levels, except the
 // last one, while the final level's targets are not met. Index 0 is unused.
 std::vector<bool> blockedLevels(const SharedState& state, int student, int levelCount,

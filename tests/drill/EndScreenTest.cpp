@@ -192,6 +192,18 @@ TEST_F(EndScreenTest, OveruseOnAClearedLevelSendsTheStudentOn) {
                 QApplication::focusWidget() == nullptr); // offscreen windows may not take focus
 }
 
+TEST_F(EndScreenTest, NoPointsLimitLeavesAClearedLevelUnderItsRunLimitOpen) {
+    // Level 1 limits runs (3) but not points (0): two runs with 22 points clear it and are not
+    // too many, so "もう一度" stays while the final level is not yet cleared.
+    storeRuns(1, {50, 50});
+    state->RequiredRunsCleared = 0;
+    ASSERT_TRUE(showEnd(1, 50));
+    EXPECT_TRUE(visible(u"Label2"));
+    end->timer1Tick();
+    EXPECT_TRUE(visible(u"Command5"));
+    EXPECT_EQ(text(end, u"Label2"), u"このレベルクリア"_s);
+}
+
 TEST_F(EndScreenTest, OveruseAfterTheCourseIsClearedStillOffersAnotherRun) {
     storeRuns(1, {50, 50, 50});
     state->RequiredRunsCleared = 1;

@@ -214,6 +214,32 @@ TEST_F(MainFrmTest, KeysForAnotherWindowAreLeftAlone) {
     EXPECT_EQ(state->PlusMode, 0);
 }
 
+// The typed answer is judged by its value, not by its text.
+struct JudgeCase {
+    const char16_t* typed;
+    int lefts;
+    bool right;
+};
+class JudgeByValueTest : public DrillFixture, public ::testing::WithParamInterface<JudgeCase> {};
+
+TEST_P(JudgeByValueTest, AgainstTheAnswerTwo) {
+    // 0.4 x 5 = 2
+    QPointer<MainFrm> frm = startRun({0.35, 0.6, 0.5, 0.0});
+    ASSERT_NE(frm, nullptr);
+    ASSERT_EQ(text(frm, u"qLabel1"), u"0.4"_s);
+    ASSERT_EQ(text(frm, u"qlabel2"), u"5"_s);
+    QTest::keyClicks(frm, QString::fromUtf16(GetParam().typed));
+    for (int i = 0; i < GetParam().lefts; ++i)
+        QTest::keyClick(frm, Qt::Key_Left);
+    QTest::keyClick(frm, Qt::Key_Space);
+    EXPECT_EQ(state->CorrectCount, GetParam().right ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, JudgeByValueTest,
+                         ::testing::Values(JudgeCase{u"2", 0, true}, JudgeCase{u"02", 0, true},
+                                           JudgeCase{u"0002", 0, true}, JudgeCase{u"20", 1, true},
+                                           JudgeCase{u"3", 0, false}, JudgeCase{u"20", 0, false}));
+
 TEST(SessionMinutes, CountOnPastMidnight) {
     EXPECT_EQ(minutesSinceSessionStart(10 * 3600, 9 * 3600 + 50 * 60), 10);
     EXPECT_EQ(minutesSinceSessionStart(10 * 3600 + 59.9, 10 * 3600), 0);

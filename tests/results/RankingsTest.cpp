@@ -99,6 +99,30 @@ TEST(LevelRanking, EqualPointsKeepRosterOrder) {
     EXPECT_EQ(ranking.ownLine, 2);
 }
 
+TEST(LevelRanking, EqualFirstValuesGoByTheSecondDescending) {
+    struct Case {
+        int order;
+        QStringList lines;
+    };
+    // Equal points so far, different points today; then the other way round in today's order.
+    const Case cases[] = {
+        {kCumulativeOrder,
+         {u" 1③あおい　　  9/   40"_s, u" 1④いちろう　  3/   40"_s, u" 3Ⅱうみ　　　  4/   20"_s}},
+        {kTodayOrder,
+         {u" 1③あおい　　  9/   40"_s, u" 2Ⅱうみ　　　  4/   20"_s, u" 3④いちろう　  3/   40"_s}},
+    };
+    for (const Case& c : cases) {
+        RankingState state = threeStudents();
+        state->PointsSoFar(1, 2) = 40;
+        state->PointsToday(1, 2) = 3;
+        state->PointsSoFar(1, 1) = 40;
+        state->PointsToday(1, 1) = 9;
+        state->PointsSoFar(1, 3) = 20;
+        state->PointsToday(1, 3) = 4;
+        EXPECT_EQ(levelRanking(*state, 1, kPointsDisplay, c.order, u"全学年"_s).lines, c.lines) << c.order;
+    }
+}
+
 TEST(LevelRanking, TodaysOrderPutsTodaysPointsFirstAndLeavesOutNobodyToday) {
     RankingState state = threeStudents();
     state->PointsToday(1, 1) = 5;
