@@ -11,6 +11,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "TerminationSignals.h"
 #include "UiSupport.h"
 #include "namesel.h"
 #include "seisekitime1.h"
@@ -58,6 +59,9 @@ int main(int argc, char* argv[]) {
     mirai::registerDrillScreens(screens, ctx);
     mirai::registerNameSelection(screens, ctx);
     mirai::registerResultsScreen(screens, ctx);
+
+    // A log-out or shutdown closes every screen, after a record being written is stored.
+    const mirai::TerminationSignals terminations([&app] { app.requestEnd(); });
 
     screens.show(names::Firstfrm());
     if (app.endRequested())

@@ -10,11 +10,41 @@ public:
     virtual void endProgram() = 0;
     bool endRequested() const { return m_ended; }
 
+    // An end asked for from outside (a log-out, a shutdown): at once, or, while a write that
+    // must stay whole is in progress, as soon as the last one is done.
+    void requestEnd() {
+        if (m_writes > 0)
+            m_endPending = true;
+        else
+            endProgram();
+    }
+    bool endPending() const { return m_endPending; }
+
+    // Held while a record is written: an end requested meanwhile waits for it.
+    class WriteInProgress {
+    public:
+        explicit WriteInProgress(AppControl* app) : m_app(app) {
+            if (m_app)
+                ++m_app->m_writes;
+        }
+        ~WriteInProgress() {
+            if (m_app && --m_app->m_writes == 0 && m_app->m_endPending && !m_app->endRequested())
+                m_app->endProgram();
+        }
+        WriteInProgress(const WriteInProgress&) = delete;
+        WriteInProgress& operator=(const WriteInProgress&) = delete;
+
+    private:
+        AppControl* m_app;
+    };
+
 protected:
     void markEnded() { m_ended = true; }
 
 private:
     bool m_ended = false;
+    bool m_endPending = false;
+    int m_writes = 0;
 };
 
 } // namespace mirai

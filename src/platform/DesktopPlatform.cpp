@@ -4,12 +4,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 #include <SDL.h>
+#include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -74,7 +77,24 @@ void QtAppControl::endProgram() {
     QCoreApplication::exit(0);
 }
 
+namespace {
+
+// The device's format: what nearly every device plays natively.
+constexpr int kDeviceRate = 48000;
+constexpr int kDeviceChannels = 2;
+// About 10 ms a buffer at 48 kHz: the last buffer is all a cue waits for after its queue drains.
+constexpr int kBufferFrames = 512;
+// A device that stops taking samples is given up after the sound's length and this much more.
+constexpr int kStallMs = 2000;
+
+QString sdlError() {
+    return QString::fromUtf8(SDL_GetError());
+}
+
+} // namespace
+
 SdlMediaPlayer::~SdlMediaPlayer() {
+    closeDevice();
     if (m_initialised)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -82,12 +102,43 @@ SdlMediaPlayer::~SdlMediaPlayer() {
 bool SdlMediaPlayer::ensureAudio() {
     if (m_initialised)
         return true;
+    // SDL would turn SIGINT and SIGTERM into events nobody reads: the program could then no
+    // longer be ended by a log-out or a shutdown.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        m_lastDetail = QString::fromUtf8(SDL_GetError());
+        m_lastDetail = sdlError();
         return false;
     }
     m_initialised = true;
     return true;
+}
+
+bool SdlMediaPlayer::ensureDevice() {
+    if (m_device != 0 && SDL_GetAudioDeviceStatus(m_device) != SDL_AUDIO_STOPPED)
+        return true;
+    closeDevice();
+    SDL_AudioSpec wanted{};
+    wanted.freq = kDeviceRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = kDeviceChannels;
+    wanted.samples = kBufferFrames;
+    SDL_AudioSpec obtained{};
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
+                                   SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    if (m_device == 0) {
+        m_lastDetail = sdlError();
+        return false;
+    }
+    m_rate = obtained.freq;
+    m_channels = obtained.channels;
+    m_bufferFrames = obtained.samples;
+    return true;
+}
+
+void SdlMediaPlayer::closeDevice() {
+    if (m_device != 0)
+        SDL_CloseAudioDevice(m_device);
+    m_device = 0;
 }
 
 int SdlMediaPlayer::send(const QString& command) {
@@ -96,7 +147,7 @@ int SdlMediaPlayer::send(const QString& command) {
         return MediaBadCommand;
     if (!QFileInfo(path).isFile())
         return MediaFileNotFound;
-    if (!ensureAudio())
+    if (!ensureAudio() || !ensureDevice())
         return MediaNoDevice;
 
     SDL_AudioSpec format{};
@@ -104,29 +155,57 @@ int SdlMediaPlayer::send(const QString& command) {
     Uint32 length = 0;
     const QByteArray nativePath = QFile::encodeName(path);
     if (!SDL_LoadWAV(nativePath.constData(), &format, &buffer, &length)) {
-        m_lastDetail = QString::fromUtf8(SDL_GetError());
+        m_lastDetail = sdlError();
         return MediaBadFile;
     }
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
-    if (device == 0) {
-        m_lastDetail = QString::fromUtf8(SDL_GetError());
+    SDL_AudioCVT convert{};
+    if (SDL_BuildAudioCVT(&convert, format.format, format.channels, format.freq, AUDIO_S16SYS,
+                          static_cast<Uint8>(m_channels), m_rate) < 0) {
+        m_lastDetail = sdlError();
         SDL_FreeWAV(buffer);
-        return MediaNoDevice;
+        return MediaBadFile;
     }
-    const int queued = SDL_QueueAudio(device, buffer, length);
+    QByteArray samples(static_cast<qsizetype>(length) * std::max(1, convert.len_mult), Qt::Uninitialized);
+    std::memcpy(samples.data(), buffer, length);
     SDL_FreeWAV(buffer);
-    if (queued != 0) {
-        m_lastDetail = QString::fromUtf8(SDL_GetError());
-        SDL_CloseAudioDevice(device);
+    if (convert.needed) {
+        convert.buf = reinterpret_cast<Uint8*>(samples.data());
+        convert.len = static_cast<int>(length);
+        if (SDL_ConvertAudio(&convert) != 0) {
+            m_lastDetail = sdlError();
+            return MediaBadFile;
+        }
+        samples.truncate(convert.len_cvt);
+    } else {
+        samples.truncate(length);
+    }
+    return play(samples);
+}
+
+int SdlMediaPlayer::play(const QByteArray& samples) {
+    SDL_ClearQueuedAudio(m_device);
+    if (SDL_QueueAudio(m_device, samples.constData(), static_cast<Uint32>(samples.size())) != 0) {
+        m_lastDetail = sdlError();
+        closeDevice();
         return MediaNoDevice;
     }
-    SDL_PauseAudioDevice(device, 0);
-    while (SDL_GetQueuedAudioSize(device) > 0)
-        QThread::msleep(5);
-    // The device still holds its last buffer once the queue is empty: let it play out.
-    const int tailMs = format.freq > 0 ? 1000 * format.samples / format.freq + 10 : 50;
-    QThread::msleep(static_cast<unsigned long>(tailMs));
-    SDL_CloseAudioDevice(device);
+    const qint64 bytesPerSecond = static_cast<qint64>(m_rate) * m_channels * 2;
+    const qint64 soundMs = bytesPerSecond > 0 ? samples.size() * 1000 / bytesPerSecond : 0;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SDL_PauseAudioDevice(m_device, 0);
+    while (SDL_GetQueuedAudioSize(m_device) > 0) {
+        if (elapsed.elapsed() > soundMs + kStallMs) {
+            m_lastDetail = u"再生が止まりました"_s;
+            closeDevice();
+            return MediaNoDevice;
+        }
+        QThread::msleep(2);
+    }
+    // The queue is empty once the device has taken its last buffer: let that buffer play out.
+    if (m_rate > 0)
+        QThread::usleep(static_cast<unsigned long>(1000000LL * m_bufferFrames / m_rate));
+    SDL_PauseAudioDevice(m_device, 1);
     return MediaOk;
 }
 

@@ -34,7 +34,9 @@ private:
 };
 
 // Plays WAV files through SDL2 and returns when the sound has ended, like the blocking
-// media command it stands in for. No window events run while it plays.
+// media command it stands in for. No window events run while it plays. One device stays open at
+// a fixed format with buffers of about 10 ms; every file is converted to it, so a cue returns
+// within a few milliseconds of its sound's end whatever the file's rate.
 class SdlMediaPlayer final : public MediaPlayer {
 public:
     SdlMediaPlayer() = default;
@@ -47,7 +49,15 @@ public:
 
 private:
     bool ensureAudio();
+    bool ensureDevice();
+    void closeDevice();
+    int play(const QByteArray& samples);
+
     bool m_initialised = false;
+    quint32 m_device = 0; // SDL_AudioDeviceID
+    int m_rate = 0;
+    int m_channels = 0;
+    int m_bufferFrames = 0;
     QString m_lastDetail;
 };
 

@@ -11,16 +11,14 @@
 
 #include <QFile>
 #include <QtEndian>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <utility>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -444,6 +442,8 @@ bool appendResultRecord(Context ctx, const AppendOptions& options) {
 
     const QString path = resultFilePath(state);
     const QByteArray name = nativeName(path);
+    // A log-out or shutdown meanwhile ends the program only once the record is stored.
+    const AppControl::WriteInProgress writing(platform.app);
     RetryRule retry(platform);
     for (;;) {
         IoFailure failure;

@@ -214,6 +214,21 @@ TEST_F(AppendTest, EndingWhileWaitingWritesNothing) {
     EXPECT_TRUE(platform.messages.shown.empty());
 }
 
+TEST_F(AppendTest, AnEndAskedForWhileWaitingComesOnlyOnceTheRecordIsStored) {
+    // A log-out arrives while another station holds the lock.
+    platform.locker.busyAttempts = 5;
+    platform.events.onPump = [this] {
+        if (platform.events.calls == 3)
+            platform.app.requestEnd();
+    };
+    ASSERT_TRUE(AppendResultRecord(ctx()));
+    EXPECT_EQ(file().size(), 44);
+    EXPECT_EQ(platform.app.endCalls, 1);
+    // Without a write in progress the end is at once.
+    platform.app.requestEnd();
+    EXPECT_EQ(platform.app.endCalls, 2);
+}
+
 TEST_F(AppendTest, LockErrorIsRetriedAFewTimes) {
     platform.locker.errorAttempts = 3;
     ASSERT_TRUE(AppendResultRecord(ctx()));
