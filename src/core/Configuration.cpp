@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -20,8 +22,15 @@ namespace {
 
 constexpr int kConfigFields = 10;
 
+// Names every place that was tried; `path` keeps the first.
+ConfigurationError missingFile(const QStringList& places) {
+    return {u"設定ファイルが見つかりません。\r\n"_s + places.join(u"\r\n"_s) +
+                u"\r\nプログラムを終了します。"_s,
+            places.value(0)};
+}
+
 ConfigurationError missingFile(const QString& path) {
-    return {u"設定ファイルが見つかりません。\r\n"_s + path + u"\r\nプログラムを終了します。"_s, path};
+    return missingFile(QStringList{path});
 }
 
 ConfigurationError shortFile(const QString& path) {
@@ -59,13 +68,38 @@ void splitSiteText(SharedState& state, const QString& field) {
     }
 }
 
+QString stationConfigFolder() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        return {};
+    return nativeFolder(base + u"/みらいドリル"_s);
+}
+
+QStringList pathFileCandidates(const QString& appFolder, const QString& stationFolder) {
+    const QString name = QString::fromUtf16(files::kPathFile);
+    QStringList places{nativePath(QDir::cleanPath(nativeFolder(appFolder) + u"../"_s + name))};
+    if (!stationFolder.isEmpty())
+        places += nativeFolder(stationFolder) + name;
+    return places;
+}
+
 std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder) {
+    return LoadConfiguration(state, appFolder, stationConfigFolder());
+}
+
+std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder,
+                                                    const QString& stationFolder) {
     state.AppFolder = nativeFolder(appFolder);
 
-    // The path file lies one folder above the program's folder; a relative shared folder in it
-    // is taken from there.
-    const QString pathFile =
-        nativePath(QDir::cleanPath(state.AppFolder + u"../"_s + QString::fromUtf16(files::kPathFile)));
+    // The path file lies one folder above the program's folder, or in the station's own folder
+    // when the program's folder is not the station's to write (an installed package). A
+    // relative shared folder in it is taken from the path file's own folder.
+    const QStringList places = pathFileCandidates(state.AppFolder, stationFolder);
+    const auto found = std::find_if(places.begin(), places.end(),
+                                    [](const QString& place) { return QFileInfo(place).isFile(); });
+    if (found == places.end())
+        return missingFile(places);
+    const QString pathFile = *found;
     std::array<Untyped, kConfigFields> pathFields;
     if (auto error = readTenFields(pathFile, pathFields))
         return error;

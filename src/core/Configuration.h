@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace mirai {
@@ -17,9 +18,20 @@ struct ConfigurationError {
 void SetProgramIdentity(SharedState& state);
 
 // Loads the path file, the common data file, the level criteria table and the sound table.
-// `appFolder` is the executable's folder. Nothing is written; on an error the shared state is
-// left partly filled and the caller ends the program.
+// `appFolder` is the executable's folder. The path file is looked for in the folder above it
+// and, when it is not there (an installed program's folder is read-only), in
+// `stationFolder`. Nothing is written; on an error the shared state is left partly filled and
+// the caller ends the program.
+std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder,
+                                                    const QString& stationFolder);
+// The same with the station's own folder `stationConfigFolder()`.
 std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder);
+
+// The station's own configuration folder: $XDG_CONFIG_HOME/みらいドリル/ (~/.config/みらいドリル/).
+QString stationConfigFolder();
+
+// The places of the path file, in the order they are tried.
+QStringList pathFileCandidates(const QString& appFolder, const QString& stationFolder);
 
 // Splits the site text of the common data file into SiteCode and SiteName.
 void splitSiteText(SharedState& state, const QString& field);

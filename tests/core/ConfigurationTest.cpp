@@ -67,6 +67,74 @@ TEST(LoadConfiguration, DriveLetterFolderGivesTheMissingFileMessage) {
     EXPECT_TRUE(error->message.contains(error->path));
 }
 
+// Where the path file lies: above the program's folder, in the station's own folder, both or
+// neither. The station's file names the shared folder relative to its own folder, so reading
+// it from anywhere else finds nothing.
+struct PlaceCase {
+    const char* name;
+    bool besideProgram;
+    bool inStationFolder;
+    bool loads;
+};
+
+class PathFilePlaceTest : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(PathFilePlaceTest, TriesTheProgramsFolderThenTheStationsOwn) {
+    const PlaceCase& place = GetParam();
+    DataTree tree;
+    tree.writeDefaults();
+    const QString station = tree.root() + u"home/.config/みらいドリル/"_s;
+    QDir().mkpath(station);
+    if (place.besideProgram)
+        tree.writePathFile(tree.commonFolder());
+    else
+        QFile::remove(tree.pathFile());
+    if (place.inStationFolder)
+        test::writeTextFile(
+            station + u"パスデータ.txt"_s,
+            {place.besideProgram ? u"/nowhere/共通/,,,,,,,,,"_s : u"..\\..\\..\\共通\\,,,,,,,,,"_s});
+
+    auto state = std::make_unique<SharedState>();
+    const auto error = LoadConfiguration(*state, tree.appFolder(), station);
+    if (place.loads) {
+        ASSERT_FALSE(error.has_value()) << place.name << ": " << error->message.toStdString();
+        EXPECT_EQ(QDir(state->CommonFolder).canonicalPath(), QDir(tree.commonFolder()).canonicalPath());
+        EXPECT_EQ(state->ProgramFolderName, u"MiraiDrill"_s);
+        EXPECT_EQ(state->LevelCriteria[1].TargetSeconds, 120);
+        return;
+    }
+    ASSERT_TRUE(error.has_value()) << place.name;
+    const QStringList places = {native(tree.pathFile()), native(station + u"パスデータ.txt"_s)};
+    EXPECT_EQ(error->path, places[0]);
+    EXPECT_EQ(error->message, u"設定ファイルが見つかりません。\r\n"_s + places[0] + u"\r\n"_s + places[1] +
+                                  u"\r\nプログラムを終了します。"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, PathFilePlaceTest,
+                         ::testing::Values(PlaceCase{"beside_program", true, false, true},
+                                           PlaceCase{"station_folder", false, true, true},
+                                           PlaceCase{"both_program_first", true, true, true},
+                                           PlaceCase{"neither", false, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PathFilePlaces, InstalledProgramAndStationFolder) {
+    EXPECT_EQ(pathFileCandidates(u"/usr/lib/miraidrill/MiraiDrill"_s, u"/home/a/.config/みらいドリル"_s),
+              QStringList({native(u"/usr/lib/miraidrill/パスデータ.txt"_s),
+                           native(u"/home/a/.config/みらいドリル/パスデータ.txt"_s)}));
+    EXPECT_EQ(lastPathElement(u"/usr/lib/miraidrill/MiraiDrill/"_s), u"MiraiDrill"_s);
+    // Without a station folder only the program's own place is tried.
+    EXPECT_EQ(pathFileCandidates(u"/opt/MiraiDrill/"_s, QString()),
+              QStringList({native(u"/opt/パスデータ.txt"_s)}));
+
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/station-config");
+    EXPECT_EQ(stationConfigFolder(), native(u"/tmp/station-config/みらいドリル/"_s));
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+}
+
 enum class Damage { RemovePathFile, RemoveCommon, RemoveCriteria, RemoveSounds, ShortPathFile, ShortCommon };
 
 struct DamageCase {
@@ -104,7 +172,8 @@ TEST_P(BrokenTreeTest, NamesTheFileAndWritesNothing) {
     }
     const QStringList before = QDir(tree.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     auto state = std::make_unique<SharedState>();
-    const auto error = LoadConfiguration(*state, tree.appFolder());
+    // No station folder of its own: the user's real configuration must not take part.
+    const auto error = LoadConfiguration(*state, tree.appFolder(), tree.root() + u"station/"_s);
     ASSERT_TRUE(error.has_value()) << GetParam().name;
     EXPECT_TRUE(error->path.endsWith(QString::fromUtf16(GetParam().file))) << error->path.toStdString();
     EXPECT_TRUE(error->message.startsWith(QString::fromUtf16(GetParam().messageStart)));
