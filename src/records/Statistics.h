@@ -23,4 +23,8 @@ std::int32_t RunPoints(const SharedState& state, std::int32_t seconds, int level
 // times). False when the program is ending.
 bool ComputeResultStatistics(Context ctx);
 
+// Rebuilds the eight statistic tables from the records in memory, without reading the file: for
+// a run just kept on this station because the shared file was out of reach.
+void ComputeStatisticsFromLoadedResults(Context ctx);
+
 } // namespace mirai
