@@ -17,6 +17,7 @@
 #include "seisekitime1.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +51,10 @@ int main(int argc, char* argv[]) {
     platform.files = &files;
 
     auto state = std::make_unique<mirai::SharedState>();
+    // Runs wait here, on this station, while the shared data folder is out of reach.
+    if (const QString queue = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        !queue.isEmpty())
+        state->QueueFolder = queue + u"/"_s;
     mirai::Context ctx{*state, platform};
     const QString appFolder = QCoreApplication::applicationDirPath();
 

@@ -79,6 +79,8 @@ struct LoadedResult {
 struct SharedState {
     // Folders, all with a trailing separator.
     QString AppFolder, CommonFolder, DataFolder, SoundFolder, ProgramFolderName;
+    // Folder of this station (not shared) where runs wait while the data folder is out of reach.
+    QString QueueFolder;
 
     // Common data file.
     Untyped SchoolYearStartMonth;
@@ -124,6 +126,7 @@ struct SharedState {
     std::int16_t PassFlag = 0;
     std::int16_t NewPersonalBest = 0;
     std::int16_t NewOverallBest = 0;
+    std::int16_t RunKeptOnStation = 0; // the run waits in this station's queue, not in the shared file
 
     // Loaded result records and best times.
     std::vector<LoadedResult> LoadedResults; // valid entries only, oldest first

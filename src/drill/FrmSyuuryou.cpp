@@ -139,7 +139,11 @@ void FrmSyuuryou::activate() {
     SharedState& state = ctx.state;
     ClearRecordFlags clearFlags{state};
 
-    if (!ComputeResultStatistics(ctx))
+    // A run kept on this station means the shared folder was out of reach a moment ago: the
+    // figures come from memory, which holds the run, rather than from another wait for the share.
+    if (state.RunKeptOnStation != 0)
+        ComputeStatisticsFromLoadedResults(ctx);
+    else if (!ComputeResultStatistics(ctx))
         return;
     const bool cleared = levelCleared(state);
     const bool finalLevel = state.FinalLevel == state.CurrentLevel;

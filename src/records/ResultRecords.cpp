@@ -7,6 +7,8 @@
 #include "FileLock.h"
 #include "MessageBoxes.h"
 #include "Platform.h"
+#include "RecordFileIo.h"
+#include "RecordQueue.h"
 #include "SharedState.h"
 
 #include <QFile>
@@ -16,9 +18,6 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -142,39 +141,32 @@ private:
     int m_transientFailures = 0;
 };
 
+// Repeats `attempt` (true when done, or false with the failure) with the waits of the retry
+// rule. False when the program is ending; when the rule gives up, `giveUp` has the last word.
+template <class Attempt, class GiveUp>
+bool withRetries(const Platform& platform, Attempt attempt, GiveUp giveUp) {
+    RetryRule retry(platform);
+    for (;;) {
+        IoFailure failure;
+        if (attempt(failure))
+            return true;
+        switch (retry.after(failure)) {
+        case Retry::Again:
+            continue;
+        case Retry::Ending:
+            return false;
+        case Retry::GiveUp:
+            return giveUp(failure);
+        }
+    }
+}
+
 QByteArray nativeName(const QString& path) {
     return QFile::encodeName(path);
 }
 
-int openFile(const QByteArray& name, int flags) {
-    int fd;
-    do {
-        fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-// A descriptor closed when the attempt ends, whichever way.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-    // Closes now; the errno of a failed close, 0 otherwise.
-    int reset() {
-        if (m_fd < 0)
-            return 0;
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
+using fileio::Descriptor;
+using fileio::openFile;
 
 // The newest complete records of the file, as raw bytes.
 struct Window {
@@ -197,6 +189,36 @@ int openForReading(const QByteArray& name) {
     return errno == EACCES || errno == EPERM || errno == EROFS ? -2 : -1;
 }
 
+// Reads the newest `maxRecords` whole records of an open file: 0, or the errno of the failure
+// with `step` saying where it happened.
+int readNewest(int fd, std::int64_t maxRecords, Window& window, int& step) {
+    window = Window{};
+    const std::int64_t size = fileio::fileSize(fd);
+    if (size < 0) {
+        step = kStepSize;
+        return errno;
+    }
+    const std::int64_t total = size / kRecordSize;
+    const std::int64_t wanted = std::clamp<std::int64_t>(maxRecords, 0, total);
+    window.total = total;
+    window.first = total - wanted + 1;
+    if (wanted == 0)
+        return 0;
+
+    // One positioned read of the whole window: the cost does not grow with the file's length.
+    const std::int64_t bytes = wanted * kRecordSize;
+    window.bytes = QByteArray(static_cast<qsizetype>(bytes), Qt::Uninitialized);
+    const std::int64_t done =
+        fileio::readAt(fd, window.bytes.data(), bytes, (window.first - 1) * kRecordSize);
+    if (done < 0) {
+        step = kStepRead;
+        return errno;
+    }
+    window.bytes.truncate(static_cast<qsizetype>(done / kRecordSize * kRecordSize));
+    window.total = window.first - 1 + window.count();
+    return 0;
+}
+
 bool tryReadWindow(const QByteArray& name, std::int64_t maxRecords, Window& window, IoFailure& failure) {
     window = Window{};
     const int fd = openForReading(name);
@@ -207,38 +229,11 @@ bool tryReadWindow(const QByteArray& name, std::int64_t maxRecords, Window& wind
         return false;
     }
     Descriptor file(fd);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        failure = failureOf(errno, kStepSize);
+    int step = 0;
+    if (const int code = readNewest(file.get(), maxRecords, window, step); code != 0) {
+        failure = failureOf(code, step);
         return false;
     }
-    const std::int64_t total = static_cast<std::int64_t>(info.st_size) / kRecordSize;
-    const std::int64_t wanted = std::clamp<std::int64_t>(maxRecords, 0, total);
-    window.total = total;
-    window.first = total - wanted + 1;
-    if (wanted == 0)
-        return true;
-
-    // One positioned read of the whole window: the cost does not grow with the file's length.
-    const std::int64_t size = wanted * kRecordSize;
-    window.bytes = QByteArray(static_cast<qsizetype>(size), Qt::Uninitialized);
-    std::int64_t done = 0;
-    const off_t start = static_cast<off_t>((window.first - 1) * kRecordSize);
-    while (done < size) {
-        const ssize_t n = ::pread(file.get(), window.bytes.data() + done,
-                                  static_cast<std::size_t>(size - done), start + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            failure = failureOf(errno, kStepRead);
-            return false;
-        }
-        if (n == 0)
-            break; // the file was shortened meanwhile (record maintenance)
-        done += n;
-    }
-    window.bytes.truncate(static_cast<qsizetype>(done / kRecordSize * kRecordSize));
-    window.total = window.first - 1 + window.count();
     return true;
 }
 
@@ -262,92 +257,196 @@ void showLoadFailure(Context ctx, const QString& path, const IoFailure& failure,
     ctx.platform.messages->show(text, messageTitle(ctx.state), MessageButtons::Ok, MessageIcon::Critical);
 }
 
-// Reads the newest `maxRecords` records with the loader's retry rules; nullopt when the
-// program is ending (a message has been shown when there was one to show).
-std::optional<Window> readWindow(Context ctx, std::int64_t maxRecords) {
-    const QString path = resultFilePath(ctx.state);
-    const QByteArray name = nativeName(path);
-    RetryRule retry(ctx.platform);
-    for (;;) {
-        Window window;
-        IoFailure failure;
-        if (tryReadWindow(name, maxRecords, window, failure))
-            return window;
-        switch (retry.after(failure)) {
-        case Retry::Again:
-            continue;
-        case Retry::Ending:
-            return std::nullopt;
-        case Retry::GiveUp:
-            showLoadFailure(ctx, path, failure, window.first);
-            ctx.platform.app->endProgram();
-            return std::nullopt;
-        }
+// How many of the newest records of the shared file the queued runs are compared with before
+// they are stored: the statistics' window of 20000. A replay cut short between storing the
+// queued runs and emptying the queue left them at the end of the file; whatever the other
+// stations add before this station replays again (weeks of a busy classroom fit in the window),
+// they are still found. The 880 KB are read only while runs are waiting.
+constexpr std::int64_t kReplayCheckRecords = kLoadWindow;
+
+enum class StoreOutcome { Written, Failed };
+
+// One attempt under the shared file's lock: first the runs waiting in this station's queue
+// that the file does not hold yet, in order, then `record` (none for a replay alone). The queue
+// is emptied only once the file is flushed. Nothing is written unless the locks are held.
+StoreOutcome tryStore(const Platform& platform, const QByteArray& name, const QString& queuePath,
+                      const QByteArray& record, bool syncData, IoFailure& failure) {
+    HeldQueue queue;
+    if (queue.take(queuePath) == HeldQueue::Take::Busy) {
+        failure = IoFailure{ErrorKind::InUse, 0, {}, kStepLock}; // another program of this station
+        return StoreOutcome::Failed;
     }
-}
+    if (record.isEmpty() && !queue.held())
+        return StoreOutcome::Written;
 
-enum class AppendOutcome { Written, Failed };
-
-// One attempt: open (creating), lock, write at the end of the last whole record, unlock,
-// close. Nothing is written unless the lock is held.
-AppendOutcome tryAppend(const Platform& platform, const QByteArray& name, const QByteArray& record,
-                        bool syncData, IoFailure& failure) {
     Descriptor file(openFile(name, O_RDWR | O_CREAT));
     if (file.get() < 0) {
         failure = failureOf(errno, kStepOpen);
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     }
     switch (platform.locker->tryLock(file.get())) {
     case LockResult::Locked:
         break;
     case LockResult::Busy:
         failure = IoFailure{ErrorKind::InUse, 0, {}, kStepLock};
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     case LockResult::Error:
         failure = IoFailure{ErrorKind::Transient, 0, platform.locker->lastErrorText(), kStepLock};
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     }
 
     auto fail = [&](int code, int step) {
         failure = failureOf(code, step);
         platform.locker->unlock(file.get());
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     };
-    // Once bytes may be out, another attempt could store the run twice: such a failure is final.
+    // Once bytes may be out, another attempt could store a run twice: such a failure is final.
     auto failAfterWriting = [&](int code) {
         fail(code, kStepWrite);
         failure.kind = ErrorKind::Fatal;
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     };
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    const std::int64_t size = fileio::fileSize(file.get());
+    if (size < 0)
         return fail(errno, kStepSize);
-    // A partial record at the end (a write cut short) is overwritten: the file stays whole.
-    const off_t offset = info.st_size / kRecordSize * kRecordSize;
-    qsizetype written = 0;
-    while (written < record.size()) {
-        const ssize_t n = ::pwrite(file.get(), record.constData() + written,
-                                   static_cast<std::size_t>(record.size() - written), offset + written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int code = n < 0 ? errno : ENOSPC;
-            return written > 0 ? failAfterWriting(code) : fail(code, kStepWrite);
-        }
-        written += n;
+    QByteArray bytes;
+    if (queue.held()) {
+        Window newest;
+        int step = 0;
+        if (const int code = readNewest(file.get(), kReplayCheckRecords, newest, step); code != 0)
+            return fail(code, step);
+        bytes = recordsNotYetStored(queue.records(), newest.bytes);
     }
-    // The record reaches the disk, or the file server, before another station may write.
-    if (syncData && ::fdatasync(file.get()) != 0 && errno != EINVAL)
-        return failAfterWriting(errno);
+    bytes += record;
+    // A partial record at the end (a write cut short) is overwritten: the file stays whole.
+    const std::int64_t offset = size / kRecordSize * kRecordSize;
+    std::int64_t written = 0;
+    if (const int code = fileio::writeAt(file.get(), bytes, offset, written); code != 0)
+        return written > 0 ? failAfterWriting(code) : fail(code, kStepWrite);
+    // The records reach the disk, or the file server, before another station may write, and
+    // before the queue lets go of the runs it kept.
+    if (!bytes.isEmpty() && (syncData || queue.held())) {
+        if (const int code = fileio::flushData(file.get()); code != 0)
+            return failAfterWriting(code);
+    }
+    queue.clear();
     platform.locker->unlock(file.get());
     // A network share may report a failed write only when the file is closed; by then the
     // lock is gone, so this is reported rather than retried.
     if (const int code = file.reset(); code != 0) {
         failure = failureOf(code, kStepClose);
         failure.kind = ErrorKind::Fatal;
-        return AppendOutcome::Failed;
+        return StoreOutcome::Failed;
     }
-    return AppendOutcome::Written;
+    return StoreOutcome::Written;
+}
+
+// Before a load: adds the runs waiting on this station to the shared file. It says nothing: a
+// share out of reach leaves the queue as it is for the next append or load.
+void replayQueue(Context ctx) {
+    const Platform& platform = ctx.platform;
+    const QString queuePath = recordQueuePath(ctx.state);
+    const QByteArray name = nativeName(resultFilePath(ctx.state));
+    for (;;) {
+        IoFailure failure;
+        if (tryStore(platform, name, queuePath, {}, true, failure) == StoreOutcome::Written)
+            return;
+        // Only a lock held by another station, or by another program of this one, is waited for.
+        if (failure.kind != ErrorKind::InUse)
+            return;
+        waitWhilePumping(platform, platform.locker->retryIntervalMs());
+        if (platform.app && platform.app->endRequested())
+            return;
+    }
+}
+
+// Reads the newest `maxRecords` records with the loader's retry rules, after adding the runs
+// waiting on this station; nullopt when the program is ending (a message has been shown when
+// there was one to show).
+std::optional<Window> readWindow(Context ctx, std::int64_t maxRecords) {
+    replayQueue(ctx);
+    const QString path = resultFilePath(ctx.state);
+    const QByteArray name = nativeName(path);
+    Window window;
+    const bool read = withRetries(
+        ctx.platform, [&](IoFailure& failure) { return tryReadWindow(name, maxRecords, window, failure); },
+        [&](const IoFailure& failure) {
+            showLoadFailure(ctx, path, failure, window.first);
+            ctx.platform.app->endProgram();
+            return false;
+        });
+    if (!read)
+        return std::nullopt;
+    return window;
+}
+
+// The record of the current run. Date and time come from one reading, so a run stamped at
+// midnight never mixes two days; the time of day is kept to the second, as the stations have
+// always stored it.
+ResultRecord currentRunRecord(Context ctx) {
+    const SharedState& state = ctx.state;
+    const QDateTime now = ctx.platform.clock->now();
+    const QTime time = now.time();
+    ResultRecord record;
+    record.RunDate = oleDate(now.date());
+    record.RunTimeOfDay = oleTimeOfDay(QTime(time.hour(), time.minute(), time.second()));
+    record.StudentNumber = state.StudentNumber;
+    record.Level = state.CurrentLevel;
+    record.Seconds = state.RunSeconds;
+    record.SiteCode = cp932::fixedField(state.SiteCode, kFieldBytes);
+    return record;
+}
+
+// The shared file is out of reach: the run waits on this station instead, and the student is
+// told so. Only when even that fails does the program end, as it always has.
+bool keepOnStation(Context ctx, const QString& path, const QByteArray& bytes, const IoFailure& failure) {
+    SharedState& state = ctx.state;
+    const Platform& platform = ctx.platform;
+    const QString description =
+        failure.description.isEmpty() ? QString::fromLocal8Bit(std::strerror(EIO)) : failure.description;
+    const QString queuePath = recordQueuePath(state);
+    const QueueWrite kept = queueRecord(platform, queuePath, bytes);
+    switch (kept.outcome) {
+    case QueueOutcome::Kept:
+        state.RunKeptOnStation = 1;
+        platform.messages->show(
+            u"成績ファイルに記録できませんでした。\r\n"
+            u"この記録はこのコンピューターに保存しました。"
+            u"共有フォルダーが使えるようになると、成績ファイルに追加されます。\r\n\r\n"_s +
+                description + u"\r\n"_s + path,
+            messageTitle(state), MessageButtons::Ok, MessageIcon::Warning);
+        return true;
+    case QueueOutcome::Ending:
+        return false;
+    case QueueOutcome::Failed:
+        break;
+    }
+    QString text =
+        description + u"成績ランダムファイル記録"_s + u"\r\n"_s + path +
+        u"\r\nこの記録はこのコンピューターにも保存できなかったため、プログラムを終了します。\r\n"_s +
+        kept.error;
+    if (!queuePath.isEmpty())
+        text += u"\r\n"_s + queuePath;
+    platform.messages->show(text, messageTitle(state), MessageButtons::Ok, MessageIcon::Critical);
+    platform.app->endProgram();
+    return false;
+}
+
+bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions& options) {
+    const QByteArray bytes = encodeRecord(record);
+    const QString path = resultFilePath(ctx.state);
+    const QByteArray name = nativeName(path);
+    const QString queuePath = recordQueuePath(ctx.state);
+    ctx.state.RunKeptOnStation = 0;
+    // A log-out or shutdown meanwhile ends the program only once the record is stored.
+    const AppControl::WriteInProgress writing(ctx.platform.app);
+    return withRetries(
+        ctx.platform,
+        [&](IoFailure& failure) {
+            return tryStore(ctx.platform, name, queuePath, bytes, options.syncData, failure) ==
+                   StoreOutcome::Written;
+        },
+        [&](const IoFailure& failure) { return keepOnStation(ctx, path, bytes, failure); });
 }
 
 } // namespace
@@ -424,47 +523,7 @@ bool AppendResultRecord(Context ctx) {
 }
 
 bool appendResultRecord(Context ctx, const AppendOptions& options) {
-    const SharedState& state = ctx.state;
-    const Platform& platform = ctx.platform;
-
-    // Date and time from one reading, so a run stamped at midnight never mixes two days. The
-    // time of day is kept to the second, as the stations have always stored it.
-    const QDateTime now = platform.clock->now();
-    const QTime time = now.time();
-    ResultRecord record;
-    record.RunDate = oleDate(now.date());
-    record.RunTimeOfDay = oleTimeOfDay(QTime(time.hour(), time.minute(), time.second()));
-    record.StudentNumber = state.StudentNumber;
-    record.Level = state.CurrentLevel;
-    record.Seconds = state.RunSeconds;
-    record.SiteCode = cp932::fixedField(state.SiteCode, kFieldBytes);
-    const QByteArray bytes = encodeRecord(record);
-
-    const QString path = resultFilePath(state);
-    const QByteArray name = nativeName(path);
-    // A log-out or shutdown meanwhile ends the program only once the record is stored.
-    const AppControl::WriteInProgress writing(platform.app);
-    RetryRule retry(platform);
-    for (;;) {
-        IoFailure failure;
-        if (tryAppend(platform, name, bytes, options.syncData, failure) == AppendOutcome::Written)
-            return true;
-        switch (retry.after(failure)) {
-        case Retry::Again:
-            continue;
-        case Retry::Ending:
-            return false;
-        case Retry::GiveUp: {
-            const QString description = failure.description.isEmpty()
-                                            ? QString::fromLocal8Bit(std::strerror(EIO))
-                                            : failure.description;
-            platform.messages->show(description + u"成績ランダムファイル記録"_s + u"\r\n"_s + path,
-                                    messageTitle(state), MessageButtons::Ok, MessageIcon::Critical);
-            platform.app->endProgram();
-            return false;
-        }
-        }
-    }
+    return storeRunRecord(ctx, currentRunRecord(ctx), options);
 }
 
 bool RecordRunResult(Context ctx, int level) {
@@ -487,8 +546,17 @@ bool RecordRunResult(Context ctx, int level) {
         state.BestSeconds(level, student) = state.RunSeconds;
     }
 
-    if (!AppendResultRecord(ctx))
+    const ResultRecord record = currentRunRecord(ctx);
+    if (!storeRunRecord(ctx, record, AppendOptions{}))
         return false;
+    // A run kept on this station counts in the tables at once, so the end screen can show it
+    // without another wait for the share; the next load rebuilds the tables.
+    if (state.RunKeptOnStation != 0 && isStudentNumber(record.StudentNumber) && record.StudentNumber != 0 &&
+        isLevelIndex(record.Level) && record.Level >= 1 && record.RunDate >= 0.0) {
+        state.LoadedResults.push_back(LoadedResult{record.RunDate, record.RunTimeOfDay, record.StudentNumber,
+                                                   record.Level, record.Seconds});
+        state.LoadedResultCount = static_cast<std::int32_t>(state.LoadedResults.size());
+    }
 
     // Every student counts here, also those above 1000 (the next load narrows it again).
     if (isLevelIndex(level) && state.BestSecondsAll[static_cast<std::size_t>(level)] > state.RunSeconds) {
@@ -560,29 +628,26 @@ std::optional<RecordRange> readNewestRecords(Context ctx, std::int64_t count) {
 bool OpenResultFile(Context ctx, QFile& file) {
     const QString path = resultFilePath(ctx.state);
     const QByteArray name = nativeName(path);
-    RetryRule retry(ctx.platform);
-    for (;;) {
-        Descriptor fd(openFile(name, O_RDWR | O_CREAT));
-        if (fd.get() >= 0) {
-            file.close();
-            if (file.open(fd.get(), QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
-                fd.release();
-                return true;
+    return withRetries(
+        ctx.platform,
+        [&](IoFailure& failure) {
+            Descriptor fd(openFile(name, O_RDWR | O_CREAT));
+            if (fd.get() >= 0) {
+                file.close();
+                if (file.open(fd.get(), QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+                    fd.release();
+                    return true;
+                }
+                errno = EIO;
             }
-            errno = EIO;
-        }
-        const IoFailure failure = failureOf(errno, kStepOpen);
-        switch (retry.after(failure)) {
-        case Retry::Again:
-            continue;
-        case Retry::Ending:
+            failure = failureOf(errno, kStepOpen);
             return false;
-        case Retry::GiveUp:
+        },
+        [&](const IoFailure& failure) {
             showLoadFailure(ctx, path, failure, 0);
             ctx.platform.app->endProgram();
             return false;
-        }
-    }
+        });
 }
 
 } // namespace mirai

@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
-
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -47,8 +46,10 @@ QTime timeFromOle(double dayFraction);
 // Full path of the result file in the data folder.
 QString resultFilePath(const SharedState& state);
 
-// Appends one record for the current run under the whole-file lock. False when the program is
-// ending (a message has been shown); records already stored are never touched.
+// Appends one record for the current run under the whole-file lock, after the runs waiting in
+// this station's queue. When the shared file stays out of reach the run is kept in the queue
+// instead (RunKeptOnStation, a message says so). False when the program is ending (a message has
+// been shown); records already stored are never touched.
 bool AppendResultRecord(Context ctx);
 
 // AppendResultRecord with a choice the benchmarks compare: whether the append waits until the
@@ -63,7 +64,8 @@ bool appendResultRecord(Context ctx, const AppendOptions& options);
 bool RecordRunResult(Context ctx, int level);
 
 // Rebuilds LoadedResults, LoadedResultCount, BestSeconds and BestSecondsAll from the newest
-// records of the file. False when the program is ending.
+// records of the file, after adding the runs waiting in this station's queue where the share
+// can be reached. False when the program is ending.
 bool LoadResultRecords(Context ctx);
 
 // Reads records first..last (numbered from 1) of the result file for the lists, with the

@@ -74,22 +74,21 @@ std::int32_t RunPoints(const SharedState& state, std::int32_t seconds, int level
     return applyPointFactor(basePoints(seconds, criteria.TargetSeconds), criteria.PointFactor);
 }
 
-bool ComputeResultStatistics(Context ctx) {
-    SharedState& state = ctx.state;
-    // One reading of the clock, so one pass never mixes two days.
-    const QDateTime now = ctx.platform.clock->now();
-    const double today = oleDate(now.date());
-    const double moment = today + oleTimeOfDay(now.time());
+namespace {
 
+void clearStatistics(SharedState& state) {
     LevelStudentTable<std::int32_t>* const tables[] = {
         &state.RunCountToday,         &state.PointsToday,        &state.RunCountSoFar,
         &state.PointsSoFar,           &state.RunCountPassPeriod, &state.PointsPassPeriod,
         &state.RunCountOverusePeriod, &state.PointsOverusePeriod};
     for (LevelStudentTable<std::int32_t>* table : tables)
         table->fill(0);
+}
 
-    if (!LoadResultRecords(ctx))
-        return false;
+// `now` is one reading of the clock, so one pass never mixes two days.
+void tallyLoadedResults(SharedState& state, const QDateTime& now) {
+    const double today = oleDate(now.date());
+    const double moment = today + oleTimeOfDay(now.time());
 
     // Periods count back whole days from now; a broken value (text, negative, huge) only moves
     // the boundary: a NaN boundary admits nothing.
@@ -133,6 +132,16 @@ bool ComputeResultStatistics(Context ctx) {
             addSaturating(state.PointsToday(level, student), points);
         }
     }
+}
+
+} // namespace
+
+bool ComputeResultStatistics(Context ctx) {
+    const QDateTime now = ctx.platform.clock->now();
+    clearStatistics(ctx.state);
+    if (!LoadResultRecords(ctx))
+        return false;
+    tallyLoadedResults(ctx.state, now);
     return true;
 }
 
@@ -144,6 +153,11 @@ bool overuseLimitReached(const SharedState& state, int level, int student) {
     const double pointLimit = row.OverusePoints.toDouble();
     return (runLimit != 0 && state.RunCountOverusePeriod(level, student) >= runLimit) ||
            (pointLimit != 0 && state.PointsOverusePeriod(level, student) >= pointLimit);
+}
+
+void ComputeStatisticsFromLoadedResults(Context ctx) {
+    clearStatistics(ctx.state);
+    tallyLoadedResults(ctx.state, ctx.platform.clock->now());
 }
 
 } // namespace mirai

@@ -27,4 +27,8 @@ bool overuseLimitReached(const SharedState& state, int level, int student);
 // times). False when the program is ending.
 bool ComputeResultStatistics(Context ctx);
 
+// Rebuilds the eight statistic tables from the records in memory, without reading the file: for
+// a run just kept on this station because the shared file was out of reach.
+void ComputeStatisticsFromLoadedResults(Context ctx);
+
 } // namespace mirai

@@ -9,6 +9,7 @@
 #include "Paths.h"
 #include "Platform.h"
 #include "ProcessLauncher.h"
+#include "QueueNotice.h"
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -93,6 +94,7 @@ void namesel::buildControls() {
     m_command7 = makeButton(m_picture4, u"Command7"_s, u"ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"_s, QRect(740, 24, 270, 52),
                             ui::uiFont(14, true));
     connect(m_command7, &QPushButton::clicked, this, &namesel::command7Click);
+    m_queueNotice = makeQueueNotice(m_picture4);
 
     // Prompt line with the confirmation at its right.
     m_label1 =
@@ -260,6 +262,7 @@ void namesel::activate() {
     if (!guard || platform.app->endRequested())
         return;
     m_label1->setText(noNameChosenText());
+    refreshQueueNotice(m_queueNotice, m_ctx.state);
     showWaitPanel(false);
     m_list1->setFocus();
 }

@@ -1,6 +1,9 @@
 #include "BASEFRM.h"
 #include "DrillFixture.h"
 
+#include <QDir>
+#include <QPushButton>
+
 using namespace Qt::StringLiterals;
 
 namespace mirai::test {
@@ -203,6 +206,53 @@ TEST_F(RunFlowTest, FourthSilentAnswerEndsTheProgramAndClosesTheScreens) {
     EXPECT_EQ(platform.messages.shown[0].title, u"音声エラー"_s);
     EXPECT_FALSE(platform.screens.isLoaded(screens::MainFrm()));
     EXPECT_EQ(state->CorrectCount, 3); // the failed fourth answer is not counted
+}
+
+// The share goes away during a run: the run is kept on the station, the student is told, the
+// end screen shows the run; the next run, with the share back, stores both in order.
+TEST_F(RunFlowTest, RunWithTheShareAwayIsKeptShownAndStoredWithTheNextRun) {
+    state->QueueFolder = tree.root() + u"端末/"_s;
+    const QString queue = state->QueueFolder + u"成績待ち.dat"_s;
+    const QString folder = tree.dataFolder().chopped(1);
+    auto finishRun = [&](MainFrm* frm, double seconds) {
+        for (int i = 0; i < 9; ++i)
+            answerRight(frm);
+        runClockTo(seconds);
+        frm->sTimer1Tick();
+        answerRight(frm);
+    };
+
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    ASSERT_TRUE(QDir().rename(folder, tree.root() + u"外れ"_s));
+    finishRun(frm, 83.2);
+
+    EXPECT_EQ(platform.app.endCalls, 0);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_TRUE(platform.messages.shown[0].text.contains(u"この記録はこのコンピューターに保存しました。"_s));
+    EXPECT_EQ(storedRuns(readBytes(queue)), (std::vector<StoredRun>{{7, 83}}));
+    QPointer<FrmSyuuryou> end = platform.screens.find<FrmSyuuryou>(screens::FrmSyuuryou());
+    ASSERT_TRUE(end);
+    EXPECT_TRUE(platform.screens.isVisible(screens::FrmSyuuryou()));
+    EXPECT_EQ(text(end, u"Label18"), u"今の成績：83秒"_s);
+    EXPECT_EQ(text(end, u"Label13"), u" (このレベル　1回目)"_s);
+    EXPECT_EQ(platform.messages.shown.size(), 1u); // the end screen did not wait for the share
+
+    ASSERT_TRUE(QDir().rename(tree.root() + u"外れ"_s, folder));
+    end->timer1Tick();
+    platform.random.setValues(drawsSevenTenthsTimesEightTenths());
+    QTest::mouseClick(control<QPushButton>(end, u"Command5"), Qt::LeftButton);
+    frm = platform.screens.find<MainFrm>(screens::MainFrm());
+    ASSERT_TRUE(frm);
+    finishRun(frm, 61.2);
+
+    EXPECT_EQ(storedRuns(readBytes(resultFile())), (std::vector<StoredRun>{{7, 83}, {7, 61}}));
+    EXPECT_EQ(readBytes(queue).size(), 0);
+    EXPECT_EQ(platform.messages.shown.size(), 1u);
+    end = platform.screens.find<FrmSyuuryou>(screens::FrmSyuuryou());
+    ASSERT_TRUE(end);
+    EXPECT_EQ(text(end, u"Label13"), u" (このレベル　2回目)"_s);
+    EXPECT_EQ(platform.app.endCalls, 0);
 }
 
 } // namespace

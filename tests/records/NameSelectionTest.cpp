@@ -532,5 +532,43 @@ TEST_F(NameSelectionTest, EveryRowShowsWholeInItsColumnAndTheChosenNameIsTrimmed
     EXPECT_EQ(state->StudentNumber, 11);
 }
 
+// ---- Runs waiting on this station ------------------------------------------------------------
+
+struct NoticeCase {
+    const char* name;
+    int waiting;      // runs in the station's queue before the screen opens
+    bool lockRefused; // the share refuses the lock, so the runs cannot be stored yet
+    const char16_t* notice;
+};
+
+class WaitingRunsNotice : public NameSelectionTest, public ::testing::WithParamInterface<NoticeCase> {};
+
+TEST_P(WaitingRunsNotice, ShowsTheRunsThatHaveNotReachedTheShare) {
+    const NoticeCase& c = GetParam();
+    state->QueueFolder = tree.root() + u"端末/"_s;
+    std::vector<RawRecord> waiting(static_cast<std::size_t>(c.waiting));
+    for (int i = 0; i < c.waiting; ++i)
+        waiting[static_cast<std::size_t>(i)].seconds = 70 + i;
+    if (c.waiting > 0)
+        writeRecords(state->QueueFolder + u"成績待ち.dat"_s, waiting);
+    platform.locker.errorAttempts = c.lockRefused ? 1000000 : 0;
+
+    namesel* screen = open();
+    auto* notice = control<QLabel>(screen, u"lblWaitingRecords"_s);
+    EXPECT_EQ(notice->text(), QString::fromUtf16(c.notice));
+    EXPECT_EQ(notice->isVisibleTo(screen), !notice->text().isEmpty());
+    const std::size_t stored = rosterResults().size() + (c.lockRefused ? 0u : waiting.size());
+    EXPECT_EQ(readBytes(tree.dataFolder() + u"成績累積データ.dat"_s).size(),
+              static_cast<qsizetype>(stored * 44));
+    EXPECT_TRUE(platform.messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Queue, WaitingRunsNotice,
+                         ::testing::Values(NoticeCase{"NothingWaits", 0, false, u""},
+                                           NoticeCase{"ShareOutOfReach", 2, true, u"未送信の記録: 2件"},
+                                           NoticeCase{"OneRunShareOutOfReach", 1, true, u"未送信の記録: 1件"},
+                                           NoticeCase{"ShareBackStoresThem", 2, false, u""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace mirai::test

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cstring>
 
 namespace mirai::test {
@@ -92,6 +91,15 @@ StoredFields storedFields(const QByteArray& file, std::int64_t n) {
     fields.pointsText = QByteArray(in + 34, 5);
     fields.spareField = QByteArray(in + 39, 5);
     return fields;
+}
+
+std::vector<StoredRun> storedRuns(const QByteArray& file) {
+    std::vector<StoredRun> runs;
+    for (std::int64_t n = 1; n * 44 <= file.size(); ++n) {
+        const StoredFields fields = storedFields(file, n);
+        runs.emplace_back(fields.student, fields.seconds);
+    }
+    return runs;
 }
 
 } // namespace mirai::test

@@ -4,8 +4,8 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
-
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace mirai::test {
@@ -44,5 +44,10 @@ struct StoredFields {
     QByteArray siteCode, blankField, pointsText, spareField;
 };
 StoredFields storedFields(const QByteArray& file, std::int64_t n);
+
+// (student, seconds) of every whole record of a file's bytes, in order: enough to tell the runs
+// of a test apart.
+using StoredRun = std::pair<int, int>;
+std::vector<StoredRun> storedRuns(const QByteArray& file);
 
 } // namespace mirai::test
