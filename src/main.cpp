@@ -1,4 +1,5 @@
 #include "Clock.h"
+#include "Configuration.h"
 #include "Context.h"
 #include "DesktopPlatform.h"
 #include "DrillScreens.h"
@@ -11,18 +12,25 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "Stage.h"
 #include "TerminationSignals.h"
 #include "UiSupport.h"
 #include "namesel.h"
 #include "seisekitime1.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    // Full screen, scaled to the display, unless this station's own settings ask for a window.
+    const mirai::DisplaySettings display = mirai::readDisplaySettings(mirai::stationConfigFolder());
+    if (display.fullScreen)
+        mirai::scaleToDisplay(argc, argv);
     QApplication application(argc, argv);
+    mirai::forgetScaleFactor();
     QApplication::setApplicationName(u"みらいドリル"_s);
     mirai::ui::installFontSubstitutions();
     QApplication::setFont(mirai::ui::uiFont(11));
@@ -56,6 +64,18 @@ int main(int argc, char* argv[]) {
         !queue.isEmpty())
         state->QueueFolder = queue + u"/"_s;
     mirai::Context ctx{*state, platform};
+
+    // The screens sit in one full-screen window with the season colour around them.
+    std::unique_ptr<mirai::Stage> stage;
+    if (display.fullScreen) {
+        stage = std::make_unique<mirai::Stage>([&state] { return mirai::ui::fromBgr(state->SeasonColour); });
+        stage->setWindowTitle(QApplication::applicationName());
+        // Without a window manager a full-screen request alone leaves the window small.
+        if (const QScreen* display = QGuiApplication::primaryScreen())
+            stage->setGeometry(display->geometry());
+        stage->showFullScreen();
+        screens.setStage(stage.get());
+    }
     const QString appFolder = QCoreApplication::applicationDirPath();
 
     namespace names = mirai::screens;

@@ -1,7 +1,9 @@
 #include "ScreenManager.h"
 
 #include "Screen.h"
+#include "Stage.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
@@ -42,6 +44,10 @@ bool ScreenManager::isVisible(const QString& name) const {
     return screen && screen->isVisible();
 }
 
+void ScreenManager::setStage(Stage* stage) {
+    m_stage = stage;
+}
+
 Screen* ScreenManager::load(const QString& name) {
     if (Screen* screen = find(name))
         return screen;
@@ -63,9 +69,14 @@ Screen* ScreenManager::show(const QString& name) {
         return nullptr;
     m_history.append(name);
     const bool wasCurrent = m_current == name && screen->isVisible();
+    if (m_stage)
+        m_stage->adopt(screen);
     screen->show();
     screen->raise();
     screen->activateWindow();
+    // In the stage the keys must reach this screen, not the stage around it.
+    if (m_stage && !screen->isAncestorOf(QApplication::focusWidget()))
+        screen->setFocus();
     if (!wasCurrent) {
         m_current = name;
         QPointer<Screen> guard(screen);

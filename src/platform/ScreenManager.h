@@ -12,6 +12,7 @@ class QWidget;
 namespace mirai {
 
 class Screen;
+class Stage;
 
 // Shows and closes the program's screens by name. A screen is created by its registered
 // factory the first time it is needed ("loaded") and destroyed when closed.
@@ -22,6 +23,9 @@ public:
     virtual ~ScreenManager();
 
     void registerScreen(const QString& name, Factory factory);
+    // Screens shown from now on sit in the stage, centred, instead of in windows of their own
+    // (modal dialogs keep their own window).
+    void setStage(Stage* stage);
     bool isRegistered(const QString& name) const { return m_factories.contains(name); }
 
     // Creates the screen if it is not loaded yet, without showing it.
@@ -57,6 +61,7 @@ private:
     std::vector<Loaded> m_loaded; // in order of loading
     QString m_current;
     QStringList m_history;
+    QPointer<Stage> m_stage;
 };
 
 } // namespace mirai

@@ -7,6 +7,7 @@
 #include "ProcessLauncher.h"
 #include "Screen.h"
 #include "ScreenManager.h"
+#include "Stage.h"
 #include "UiDoubles.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace mirai;
@@ -265,6 +267,88 @@ TEST(PainterSurface, DrawsInTwipsAndANewCanvasPageIsBlank) {
     surface.newPage();
     ASSERT_TRUE(surface.flush());
     EXPECT_EQ(darkestIn(canvas, canvas.rect()), 255);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Stage, ScaleAndPlaceForEachDisplay) {
+    struct Case {
+        QSize display;
+        double scale;
+        QSize logical;
+        QPoint origin;
+    };
+    const Case cases[] = {
+        {{1024, 768}, 1.0, {1024, 768}, {0, 0}},        {{1366, 768}, 1.0, {1366, 768}, {171, 0}},
+        {{1920, 1080}, 1.40625, {1365, 768}, {170, 0}}, {{2560, 1440}, 1.875, {1365, 768}, {170, 0}},
+        {{1280, 1024}, 1.25, {1024, 819}, {0, 25}},     {{800, 600}, 0.78125, {1024, 768}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        const StageLayout layout = stageLayout(c.display);
+        EXPECT_DOUBLE_EQ(layout.scale, c.scale) << c.display.width();
+        EXPECT_EQ(layout.logicalSize, c.logical) << c.display.width();
+        EXPECT_EQ(layout.origin, c.origin) << c.display.width();
+    }
+    EXPECT_EQ(stageLayout(QSize()).scale, 1.0);
+}
+
+class SizedScreen : public Screen {
+public:
+    SizedScreen(QSize size, std::optional<QPoint> place) {
+        setFixedSize(size);
+        if (place)
+            move(*place);
+    }
+};
+
+TEST(Stage, ScreensSitWhereA1024By768DisplayWouldShowThem) {
+    test::UiTestPlatform platform;
+    Stage stage([] { return QColor(Qt::green); });
+    stage.resize(1365, 768);
+    stage.show();
+    platform.screens.setStage(&stage);
+    platform.screens.registerScreen(u"full"_s, [] { return new SizedScreen({1024, 768}, std::nullopt); });
+    platform.screens.registerScreen(u"splash"_s, [] { return new SizedScreen({640, 600}, std::nullopt); });
+    platform.screens.registerScreen(u"strip"_s, [] { return new SizedScreen({246, 768}, QPoint(0, 0)); });
+    const struct {
+        QString name;
+        QPoint at;
+    } cases[] = {{u"full"_s, {170, 0}}, {u"splash"_s, {170 + 192, 84}}, {u"strip"_s, {170, 0}}};
+    for (const auto& c : cases) {
+        Screen* screen = platform.screens.show(c.name);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->parentWidget(), &stage) << c.name.toStdString();
+        EXPECT_EQ(screen->pos(), c.at) << c.name.toStdString();
+    }
+    // A display of another size moves them all along.
+    stage.resize(1024, 819);
+    EXPECT_EQ(platform.screens.find(u"full"_s)->pos(), QPoint(0, 25));
+    EXPECT_EQ(platform.screens.find(u"splash"_s)->pos(), QPoint(192, 25 + 84));
+}
+
+TEST(Stage, TheStationSettingChoosesFullScreenOrAWindow) {
+    const struct {
+        const char* contents; // of station.ini; null: no file
+        bool fullScreen;
+    } cases[] = {{nullptr, true},
+                 {"[display]\nmode=window\n", false},
+                 {"[display]\nmode = Window \n", false},
+                 {"[display]\nmode=fullscreen\n", true},
+                 {"[display]\nmode=something\n", true},
+                 {"garbage \x81\x40\n", true}};
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        if (c.contents) {
+            QFile file(displaySettingsPath(folder.path()));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.contents);
+        }
+        EXPECT_EQ(readDisplaySettings(folder.path()).fullScreen, c.fullScreen)
+            << (c.contents ? c.contents : "none");
+    }
+    EXPECT_TRUE(readDisplaySettings(QString()).fullScreen);
 }
 
 } // namespace
