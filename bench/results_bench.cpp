@@ -1,11 +1,16 @@
 // Figures for the student's screens with a large school: 5000 listed students and a result file
 // of 1,000,000 runs. The name list is rebuilt with its statistics and list filling; the hub is
-// refreshed with both level rankings; the period list reads the newest 20000 runs.
+// refreshed with both level rankings; the period list reads the newest 20000 runs; the progress
+// graphs read them too, rank the school four times and draw on the canvas.
 
 #include "Configuration.h"
+#include "DrawingDoubles.h"
 #include "Files.h"
+#include "GraphPanel.h"
+#include "ProgressGraph.h"
 #include "Rankings.h"
 #include "RecordFiles.h"
+#include "ResultRecords.h"
 #include "Roster.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
@@ -170,6 +175,43 @@ void BM_LevelRanking(benchmark::State& bench) {
         benchmark::DoNotOptimize(levelRanking(*s.state, 1, kPointsDisplay, kCumulativeOrder, u"全学年"_s));
 }
 BENCHMARK(BM_LevelRanking)->Unit(benchmark::kMillisecond);
+
+// The graph button's whole work: the newest 20000 runs read, both levels ranked for points and
+// time, both graphs drawn on the canvas image.
+void BM_GraphsOnTheCanvas(benchmark::State& bench) {
+    Station& s = station();
+    s.platform.screens.show(screens::seisekitime1());
+    auto* hub = s.platform.screens.find<seisekitime1>(screens::seisekitime1());
+    hub->option2Click(2);
+    hub->command17Click(); // both levels selected
+    auto* panel = hub->findChild<GraphPanel*>(u"Picture11"_s);
+    for (auto _ : bench)
+        panel->command24Click(0);
+    bench.counters["records"] = static_cast<double>(kLoadWindow);
+    s.platform.screens.close(screens::seisekitime1());
+}
+BENCHMARK(BM_GraphsOnTheCanvas)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The rules alone on records in memory: rankings, both passes and the drawing calls of two levels.
+void BM_DrawGraphsRecorded(benchmark::State& bench) {
+    Station& s = station();
+    if (!ComputeResultStatistics(s.ctx()))
+        bench.SkipWithError("statistics");
+    const std::optional<RecordRange> range = readNewestRecords(s.ctx(), kLoadWindow);
+    if (!range)
+        bench.SkipWithError("records");
+    GraphRequest request;
+    request.student = s.state->StudentNumber;
+    request.levels = {1, 2};
+    request.groupText = u"全学年"_s;
+    request.now = s.platform.clock.now();
+    std::vector<GraphFigures> figures;
+    for (auto _ : bench) {
+        test::RecordingSurface surface(QSizeF(12300, 13500));
+        benchmark::DoNotOptimize(DrawGraphs(surface, *s.state, range->records, request, figures));
+    }
+}
+BENCHMARK(BM_DrawGraphsRecorded)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -35,8 +35,8 @@ int PeriodDaysFor(int periodChoice, const QDate& today) {
     }
 }
 
-QString rankField(int rank) {
-    return (u" "_s + numberText(rank)).right(2);
+QString rankField(int rank, int width) {
+    return (QString(width - 1, u' ') + numberText(rank)).right(width);
 }
 
 QString rankingNameField(const QString& rosterName) {
@@ -96,7 +96,7 @@ int gradeOf(const SharedState& state, int student) {
 } // namespace
 
 LevelRanking levelRanking(const SharedState& state, int level, int listMode, int pointsOrder,
-                          const QString& groupText) {
+                          const QString& groupText, int rankWidth) {
     LevelRanking ranking;
     if (level < 1 || level > kMaxLevel)
         return ranking;
@@ -149,6 +149,8 @@ LevelRanking levelRanking(const SharedState& state, int level, int listMode, int
     const std::vector<int> ranks = rankNumbers(sortedKeys);
 
     ranking.lines.reserve(static_cast<qsizetype>(n));
+    ranking.students.reserve(n);
+    ranking.ranks.reserve(n);
     for (std::size_t k = 0; k < n; ++k) {
         const int s = students[static_cast<std::size_t>(order[k])];
         const int grade = gradeOf(state, s);
@@ -162,21 +164,24 @@ LevelRanking levelRanking(const SharedState& state, int level, int listMode, int
         if (!points) {
             const std::int32_t best = sortedKeys[k];
             if (best == kFailedBestSeconds)
-                line = rankField(ranks[k]) + before + name + u"*失敗*"_s + u' ' + after;
+                line = rankField(ranks[k], rankWidth) + before + name + u"*失敗*"_s + u' ' + after;
             else if (best == kNoRecordSeconds)
                 line = u"--"_s + before + name + u"------"_s + u' ' + after;
             else
-                line = rankField(ranks[k]) + before + name + rightAligned(numberText(best), 6) + u' ' + after;
+                line = rankField(ranks[k], rankWidth) + before + name + rightAligned(numberText(best), 6) +
+                       u' ' + after;
         } else {
             const std::int32_t today = state.PointsToday(level, s);
             if (todayOrder && today == 0)
                 continue;
-            line = rankField(ranks[k]) + before + name + rightAligned(numberText(today), 3) + u'/' +
-                   rightAligned(numberText(state.PointsSoFar(level, s)), 5);
+            line = rankField(ranks[k], rankWidth) + before + name + rightAligned(numberText(today), 3) +
+                   u'/' + rightAligned(numberText(state.PointsSoFar(level, s)), 5);
         }
         if (own && ranking.ownLine < 0)
             ranking.ownLine = static_cast<int>(ranking.lines.size());
         ranking.lines.append(line);
+        ranking.students.push_back(s);
+        ranking.ranks.push_back(!points && sortedKeys[k] == kNoRecordSeconds ? 0 : ranks[k]);
     }
     return ranking;
 }

@@ -36,7 +36,8 @@ QStringList periodItems();
 int PeriodDaysFor(int periodChoice, const QDate& today);
 
 // Pieces of the list lines.
-QString rankField(int rank);
+// A blank and the rank number, cut to its last `width` characters.
+QString rankField(int rank, int width = 2);
 QString rankingNameField(const QString& rosterName);
 QString runListNameField(const QString& rosterName);
 QString secondsField(std::int32_t seconds);
@@ -52,15 +53,19 @@ std::vector<int> SortByKey(const std::vector<std::int32_t>& keys);
 std::vector<int> rankNumbers(const std::vector<std::int32_t>& sortedKeys);
 
 // One level's ranking as list lines, and the line of the current student (−1 when not shown).
+// Each line carries its student's number and rank (0 for a student without a time), so a line
+// is found by its student, never by a name that another name may contain.
 struct LevelRanking {
     QStringList lines;
     int ownLine = -1;
+    std::vector<int> students;
+    std::vector<int> ranks;
 };
 
 // The ranking of a level over the listed students (roster order breaks ties). Students outside
-// the group keep their rank number but get no line.
+// the group keep their rank number but get no line. `rankWidth` is the width of the rank field.
 LevelRanking levelRanking(const SharedState& state, int level, int listMode, int pointsOrder,
-                          const QString& groupText);
+                          const QString& groupText, int rankWidth = 2);
 
 // The three run lists built from stored records.
 enum class RunListKind { Today, Period, Personal };

@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "DrillFlow.h"
 #include "EventPump.h"
+#include "GraphPanel.h"
 #include "HubRules.h"
 #include "MessageBoxes.h"
 #include "NameList.h"
@@ -175,11 +176,16 @@ void seisekitime1::buildControls() {
     m_command17->hide();
     connect(m_command17, &QPushButton::clicked, this, &seisekitime1::command17Click);
 
-    // The graph panel comes with the progress graphs; until then it stays an empty hidden panel.
-    m_picture11 = new QWidget(this);
-    m_picture11->setObjectName(u"Picture11"_s);
-    m_picture11->setGeometry(0, kLabel5Top, ui::kScreenWidth, kBottomStripTop - kLabel5Top);
-    m_picture11->hide();
+    // The progress graphs over the list area; they rank as the lists do.
+    m_picture11 = new GraphPanel(
+        m_ctx,
+        [this] {
+            return GraphPanel::HubSettings{m_combo1->currentText(), m_pointsOrder};
+        },
+        this);
+    // The panel covers the lists; their heading would show above it.
+    connect(m_picture11, &GraphPanel::visibilityChanged, m_label5,
+            [this](bool shown) { m_label5->setVisible(!shown); });
 
     // Wait panel over the lists while they are rebuilt.
     m_picture6 = new QWidget(this);
@@ -410,6 +416,7 @@ bool seisekitime1::RefreshResultsScreen() {
     const bool teacher = isTeacher();
     m_command27->setVisible(teacher && state.PrintAllowed == 1);
     m_command8->setVisible(teacher);
+    m_picture11->setPrintVisible(teacher);
 
     m_label17->setText(minutesSinceStartText(platform.clock->secondsSinceMidnight(), state.SessionStart));
 
@@ -811,6 +818,9 @@ bool seisekitime1::ShowPeriodResults() {
 }
 
 bool seisekitime1::ShowPersonalResults() {
+    m_picture11->FillGraphStudentList();
+    m_picture11->fillLevelList(static_cast<int>(m_columns.size()) - 1);
+    m_picture11->setGraphStudent(m_ctx.state.StudentNumber);
     m_label5->setText(u"個人別ﾀｲﾑ"_s);
     clearLists();
     m_periodDays = 3650;
@@ -868,8 +878,7 @@ void seisekitime1::command10Click(int which) {
 }
 
 void seisekitime1::command17Click() {
-    m_ctx.platform.messages->show(u"グラフは、まだ表示できません。"_s, m_ctx.state.ProgramTitle,
-                                  MessageButtons::Ok, MessageIcon::Information);
+    m_picture11->command17Click();
 }
 
 void seisekitime1::command27Click() {

@@ -19,6 +19,7 @@ class QWidget;
 
 namespace mirai {
 
+class GraphPanel;
 class ScreenManager;
 
 // The student's hub: one column per level with its figures, start button, list and target; the
@@ -140,7 +141,7 @@ private:
     QLineEdit* m_text3 = nullptr;
     std::array<QPushButton*, 2> m_command10{};
     QPushButton* m_command12 = nullptr;
-    QWidget* m_picture11 = nullptr;
+    GraphPanel* m_picture11 = nullptr;
     std::vector<Column> m_columns; // index 0 unused; 1..LevelCount
 };
 

@@ -18,3 +18,17 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << bytes.toHex(' ').toStdString();
 }
+
+namespace mirai::test {
+
+// A row of a test table with a `name` shows that name in the test's output instead of its bytes;
+// a table in an unnamed namespace brings it in with `using test::PrintTo;`.
+template <class Case>
+requires requires(const Case& row) {
+    row.name;
+}
+void PrintTo(const Case& row, std::ostream* out) {
+    *out << row.name;
+}
+
+} // namespace mirai::test

@@ -1,0 +1,300 @@
+#include "GraphPanel.h"
+
+#include "Clock.h"
+#include "DrawingSurface.h"
+#include "FileDialogs.h"
+#include "MessageBoxes.h"
+#include "NumberText.h"
+#include "PainterSurface.h"
+#include "Platform.h"
+#include "ResultRecords.h"
+#include "Roster.h"
+#include "SharedState.h"
+#include "UiSupport.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+
+using namespace Qt::StringLiterals;
+
+namespace mirai {
+
+namespace {
+
+// Geometry in pixels. The panel lies at (120, 1740) twips over the list area, with the controls
+// in a column on its right. The canvas is taller than the panel: a band is then tall enough for
+// the figures to clear the band's rules, and the two graphs of this drill fit in view; a third
+// band would scroll into view with the wheel or the keys.
+constexpr int kPanelWidth = 1008;
+constexpr int kPanelHeight = 600;
+constexpr int kCanvasWidth = 820;
+constexpr int kCanvasHeight = 900;
+constexpr int kColumnGap = 6;
+
+QListWidget* makeList(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setGeometry(geometry);
+    list->setFont(ui::uiFont(11, true));
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    return list;
+}
+
+} // namespace
+
+GraphPanel::GraphPanel(Context context, std::function<HubSettings()> hubSettings, QWidget* parent)
+    : QWidget(parent), m_ctx(context), m_hubSettings(std::move(hubSettings)), m_figures(kLevelRows),
+      m_canvas(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32) {
+    setObjectName(u"Picture11"_s);
+    m_canvas.fill(Qt::white);
+    buildControls();
+    hide();
+}
+
+void GraphPanel::buildControls() {
+    setGeometry(ui::twipRect(120, 1740, kPanelWidth * ui::kTwipsPerPixel, kPanelHeight * ui::kTwipsPerPixel));
+    ui::setBackground(this, QColor(236, 240, 250));
+
+    auto* view = new QScrollArea(this);
+    view->setObjectName(u"Picture12View"_s);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setGeometry(0, 0, kCanvasWidth, kPanelHeight);
+    m_picture12 = ui::makeLabel(nullptr, u"Picture12"_s, QString(), QRect(0, 0, kCanvasWidth, kCanvasHeight),
+                                ui::uiFont(10));
+    m_picture12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_picture12->setPixmap(QPixmap::fromImage(m_canvas));
+    view->setWidget(m_picture12);
+
+    const int left = kCanvasWidth + kColumnGap;
+    const int width = kPanelWidth - left - kColumnGap;
+    const auto column = [left, width](int top, int height) { return QRect(left, top, width, height); };
+    m_command25 =
+        ui::makeButton(this, u"Command25"_s, u"他の人のデータを見る"_s, column(8, 44), ui::uiFont(10, true));
+    connect(m_command25, &QPushButton::clicked, this, &GraphPanel::command25Click);
+    m_list2 = makeList(this, u"List2"_s, column(8, 300));
+    m_list2->hide();
+    connect(m_list2, &QListWidget::itemSelectionChanged, this, [this] { command24Click(0); });
+
+    m_label27 = ui::makeLabel(this, u"Label27"_s, u"ﾚﾍﾞﾙ"_s, column(318, 24), ui::uiFont(12, true));
+    m_list3 = makeList(this, u"List3"_s, column(342, 82));
+    connect(m_list3, &QListWidget::itemSelectionChanged, this, [this] {
+        if (isVisible())
+            command24Click(0);
+    });
+
+    m_command24[0] =
+        ui::makeButton(this, u"Command24(0)"_s, u"表示"_s, column(436, 44), ui::uiFont(14, true));
+    m_command24[1] =
+        ui::makeButton(this, u"Command24(1)"_s, u"印刷"_s, column(488, 44), ui::uiFont(14, true));
+    m_command24[1]->hide();
+    connect(m_command24[0], &QPushButton::clicked, this, [this] { command24Click(0); });
+    connect(m_command24[1], &QPushButton::clicked, this, [this] { command24Click(1); });
+    m_command18 = ui::makeButton(this, u"Command18"_s, u"戻る"_s, column(548, 44), ui::uiFont(14, true));
+    connect(m_command18, &QPushButton::clicked, this, &GraphPanel::command18Click);
+}
+
+void GraphPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Q_EMIT visibilityChanged(true);
+}
+
+void GraphPanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    Q_EMIT visibilityChanged(false);
+}
+
+void GraphPanel::FillGraphStudentList() {
+    SharedState& state = m_ctx.state;
+    QStringList lines;
+    ReadRoster(state, m_ctx.platform.clock->today(), [&](const ListedRecord& record) {
+        lines.append(graphStudentLine(state.GradeLabelByNumber[static_cast<std::size_t>(record.number)],
+                                      record.name, record.number));
+    });
+    const QSignalBlocker blocker(m_list2);
+    m_list2->clear();
+    m_list2->addItems(lines);
+}
+
+void GraphPanel::fillLevelList(int levelCount) {
+    const QSignalBlocker blocker(m_list3);
+    m_list3->clear();
+    for (int level = 1; level <= levelCount; ++level)
+        m_list3->addItem(numberText(level));
+}
+
+void GraphPanel::setPrintVisible(bool visible) {
+    m_command24[1]->setVisible(visible);
+}
+
+const GraphFigures& GraphPanel::figures(int level) const {
+    static const GraphFigures none;
+    if (level < 0 || level >= static_cast<int>(m_figures.size()))
+        return none;
+    return m_figures[static_cast<std::size_t>(level)];
+}
+
+void GraphPanel::command17Click() {
+    m_graphStudent = m_ctx.state.StudentNumber;
+    m_list2->hide();
+    m_command25->show();
+    {
+        const QSignalBlocker blocker2(m_list2);
+        const QSignalBlocker blocker3(m_list3);
+        m_list2->clearSelection();
+        for (int row = 0; row < 3 && row < m_list3->count(); ++row)
+            m_list3->item(row)->setSelected(true);
+    }
+    m_graphFontSize = kGraphFontPoints;
+    const std::optional<RecordRange> range = readNewestRecords(m_ctx, kLoadWindow);
+    if (!range)
+        return;
+    drawOnCanvas({m_graphStudent}, range->records);
+    m_command24[0]->setFocus();
+}
+
+void GraphPanel::command25Click() {
+    m_command25->hide();
+    m_list2->show();
+    m_list2->setFocus();
+}
+
+void GraphPanel::command18Click() {
+    hide();
+}
+
+std::vector<int> GraphPanel::selectedLevels() const {
+    std::vector<int> levels;
+    for (int row = 0; row < m_list3->count(); ++row) {
+        if (m_list3->item(row)->isSelected())
+            levels.push_back(row + 1);
+    }
+    return levels;
+}
+
+std::vector<int> GraphPanel::selectedStudents() const {
+    std::vector<int> students;
+    for (int row = 0; row < m_list2->count(); ++row) {
+        const QListWidgetItem* item = m_list2->item(row);
+        if (!item->isSelected())
+            continue;
+        if (const std::optional<int> student = graphStudentOfLine(item->text()))
+            students.push_back(*student);
+    }
+    return students;
+}
+
+GraphRequest GraphPanel::request(int student, bool printer) const {
+    const HubSettings hub = m_hubSettings ? m_hubSettings() : HubSettings{};
+    GraphRequest request;
+    request.student = student;
+    request.levels = selectedLevels();
+    request.pointsOrder = hub.pointsOrder;
+    request.groupText = hub.groupText;
+    request.now = m_ctx.platform.clock->now();
+    request.target.printer = printer;
+    request.target.fontPoints = printer ? kGraphFontPoints : m_graphFontSize;
+    request.target.family = ui::fixedPitchFamily();
+    return request;
+}
+
+void GraphPanel::command24Click(int k) {
+    std::vector<int> students = selectedStudents();
+    if (students.empty())
+        students.push_back(m_graphStudent);
+    const std::optional<RecordRange> range = readNewestRecords(m_ctx, kLoadWindow);
+    if (!range)
+        return;
+    if (k == 0)
+        drawOnCanvas(students, range->records);
+    else
+        print(students, range->records);
+}
+
+void GraphPanel::showPanel() {
+    move(ui::px(120), ui::px(1740));
+    raise();
+    show();
+}
+
+void GraphPanel::drawOnCanvas(const std::vector<int>& students, const std::vector<ResultRecord>& records) {
+    for (const int student : students) {
+        m_graphStudent = student;
+        PainterSurface surface(&m_canvas, ui::kTwipsPerPixel);
+        GraphRequest graphs = request(student, false);
+        graphs.newPageFirst = true;
+        DrawGraphs(surface, m_ctx.state, records, graphs, m_figures);
+        surface.flush();
+    }
+    m_picture12->setPixmap(QPixmap::fromImage(m_canvas));
+    showPanel();
+}
+
+void GraphPanel::tell(const QString& text, bool warning) {
+    m_ctx.platform.messages->show(text, m_ctx.state.ProgramTitle, MessageButtons::Ok,
+                                  warning ? MessageIcon::Warning : MessageIcon::Information);
+}
+
+std::unique_ptr<PrintDocument> GraphPanel::openDocument(QString& pdfPath) {
+    PrintService& printing = *m_ctx.platform.printing;
+    if (printing.hasPrinter()) {
+        QString error;
+        std::unique_ptr<PrintDocument> document = printing.openPrinter(PageOrientation::Portrait, &error);
+        if (!document && !error.isEmpty())
+            tell(u"プリンターが使えません。\n"_s + error, true);
+        return document;
+    }
+    // Without a printer the graphs go to a PDF file the teacher can print elsewhere.
+    const QString proposed = QDir::homePath() + u"/みらいドリル/グラフ_"_s +
+                             m_ctx.platform.clock->now().toString(u"yyyyMMdd-HHmmss"_s) + u".pdf"_s;
+    pdfPath = m_ctx.platform.files ? m_ctx.platform.files->saveFileName(u"グラフをPDFファイルに保存"_s,
+                                                                        proposed, u"PDF (*.pdf)"_s)
+                                   : proposed;
+    if (pdfPath.isEmpty())
+        return nullptr;
+    if (!pdfPath.endsWith(u".pdf"_s, Qt::CaseInsensitive))
+        pdfPath += u".pdf"_s;
+    std::unique_ptr<PrintDocument> document = printing.openPdf(pdfPath, PageOrientation::Portrait);
+    if (!document)
+        tell(u"PDFファイルを作れません。\n"_s + pdfPath, true);
+    return document;
+}
+
+void GraphPanel::print(const std::vector<int>& students, const std::vector<ResultRecord>& records) {
+    if (!m_ctx.platform.printing) {
+        tell(u"この端末では印刷できません。"_s, true);
+        return;
+    }
+    if (selectedLevels().empty()) {
+        tell(u"印刷するレベルを選んで下さい。"_s, false);
+        return;
+    }
+    QString pdfPath;
+    std::unique_ptr<PrintDocument> document = openDocument(pdfPath);
+    if (!document)
+        return;
+    // One document: each student starts on a sheet of his own.
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        m_graphStudent = students[i];
+        GraphRequest graphs = request(students[i], true);
+        graphs.newPageFirst = i > 0;
+        DrawGraphs(*document, m_ctx.state, records, graphs, m_figures);
+    }
+    showPanel();
+    if (!document->endDocument()) {
+        const QString what = pdfPath.isEmpty() ? u"グラフを印刷できませんでした。"_s
+                                               : u"グラフのPDFファイルを保存できませんでした。\n"_s + pdfPath;
+        tell(what + u"\n"_s + document->errorText(), true);
+        return;
+    }
+    if (!pdfPath.isEmpty())
+        tell(u"グラフをPDFファイルに保存しました。\n"_s + pdfPath, false);
+}
+
+} // namespace mirai
