@@ -6,7 +6,9 @@
 #include "FileLock.h"
 #include "Firstfrm.h"
 #include "Platform.h"
+#include "PrintScreens.h"
 #include "ProcessLauncher.h"
+#include "QtPrintService.h"
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -35,6 +37,7 @@ int main(int argc, char* argv[]) {
     mirai::ScreenManager screens;
     mirai::QtAppControl app(screens);
     mirai::QtFileDialogs files;
+    mirai::QtPrintService printing;
 
     mirai::Platform platform;
     platform.clock = &clock;
@@ -47,6 +50,7 @@ int main(int argc, char* argv[]) {
     platform.app = &app;
     platform.screens = &screens;
     platform.files = &files;
+    platform.printing = &printing;
 
     auto state = std::make_unique<mirai::SharedState>();
     mirai::Context ctx{*state, platform};
@@ -58,6 +62,7 @@ int main(int argc, char* argv[]) {
     mirai::registerDrillScreens(screens, ctx);
     mirai::registerNameSelection(screens, ctx);
     mirai::registerResultsScreen(screens, ctx);
+    mirai::registerPrintScreens(screens, ctx);
 
     screens.show(names::Firstfrm());
     if (app.endRequested())
