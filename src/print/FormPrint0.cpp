@@ -53,19 +53,25 @@ void FormPrint0::buildControls() {
 
     m_list1 = new QListWidget(this);
     m_list1->setObjectName(u"List1"_s);
-    m_list1->setFont(ui::uiFont(13));
+    m_list1->setFont(ui::uiFont(14));
     m_list1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (int level = 1; level <= kPrintLevels; ++level)
-        m_list1->addItem(QString::number(level));
+    m_list1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every level shows at once: eight rows of a fixed height.
+    constexpr int kRowHeight = 24;
+    for (int level = 1; level <= kPrintLevels; ++level) {
+        auto* item = new QListWidgetItem(QString::number(level), m_list1);
+        item->setSizeHint(QSize(kInner - 8, kRowHeight));
+    }
     m_list1->setCurrentRow(0);
     m_list1->item(0)->setSelected(true);
-    const int listHeight = m_list1->sizeHintForRow(0) * kPrintLevels + 2 * m_list1->frameWidth();
+    m_list1->ensurePolished();
+    const int listHeight = kRowHeight * kPrintLevels + 2 * m_list1->frameWidth();
     m_list1->setGeometry(kMargin, y, kInner, listHeight);
     connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
         if (m_opened)
             PreparePrintTable();
     });
-    y += listHeight + 4;
+    y += listHeight + 6;
 
     QLabel* label3 = ui::makeLabel(this, u"Label3"_s,
                                    u"Shiftを押しながら選ぶと複数選択できます(そのうち15問が印刷されます)"_s,

@@ -360,6 +360,9 @@ TEST_F(PrintScreensTest, BackClosesOnlyItsOwnScreen) {
     click(form, u"Command2"_s);
     EXPECT_FALSE(platform.screens.isLoaded(screens::FormPrint0()));
     EXPECT_TRUE(platform.screens.isVisible(screens::frmPrint()));
+    QTest::keyClick(openPreparation(), Qt::Key_Escape);
+    EXPECT_FALSE(platform.screens.isLoaded(screens::FormPrint0()));
+    EXPECT_TRUE(platform.screens.isVisible(screens::frmPrint()));
     QTest::keyClick(screen, Qt::Key_Escape);
     EXPECT_FALSE(platform.screens.isLoaded(screens::frmPrint()));
 }
