@@ -187,7 +187,7 @@ TEST_F(PrintScreensTest, WithoutAPrinterPrintWritesAPdfWhereTheTeacherChose) {
     EXPECT_LT(darkest(screen->previewImage()), 100) << "the sheet is drawn on the preview";
 
     click(screen, u"Command9"_s);
-    const QString proposed = QDir::homePath() + u"/みらいドリル/プリント_20261209-100000.pdf"_s;
+    const QString proposed = QDir(QDir::homePath()).filePath(u"みらいドリル/プリント_20261209-100000.pdf"_s);
     ASSERT_EQ(platform.files.asked.size(), 1u);
     EXPECT_EQ(platform.files.asked[0].title, u"PDFファイルに保存"_s);
     EXPECT_EQ(platform.files.asked[0].proposed, proposed);
