@@ -7,7 +7,9 @@
 #include "FileLock.h"
 #include "Firstfrm.h"
 #include "Platform.h"
+#include "PrintScreens.h"
 #include "ProcessLauncher.h"
+#include "QtPrintService.h"
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -45,6 +47,7 @@ int main(int argc, char* argv[]) {
     mirai::ScreenManager screens;
     mirai::QtAppControl app(screens);
     mirai::QtFileDialogs files;
+    mirai::QtPrintService printing;
 
     mirai::Platform platform;
     platform.clock = &clock;
@@ -57,6 +60,7 @@ int main(int argc, char* argv[]) {
     platform.app = &app;
     platform.screens = &screens;
     platform.files = &files;
+    platform.printing = &printing;
 
     auto state = std::make_unique<mirai::SharedState>();
     // Runs wait here, on this station, while the shared data folder is out of reach.
@@ -84,6 +88,7 @@ int main(int argc, char* argv[]) {
     mirai::registerDrillScreens(screens, ctx);
     mirai::registerNameSelection(screens, ctx);
     mirai::registerResultsScreen(screens, ctx);
+    mirai::registerPrintScreens(screens, ctx);
 
     // A log-out or shutdown closes every screen, after a record being written is stored.
     const mirai::TerminationSignals terminations([&app] { app.requestEnd(); });

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -92,19 +93,34 @@ QString productText(int digits, int places) {
     return text;
 }
 
-// Worksheet lines for levels 1..8: "level,a ×,b =,product,,,,,". The places of the operands
-// grow with the level.
+// The worksheet source: decimal products of two one-digit numbers for levels 1 and 2, one a line
+// as "level,problem,answer,hint,,,,,". Level 1 has operands of no or one decimal place, level 2
+// of up to two; at least one operand carries a point.
 QByteArray printSource() {
-    static const int places[9][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 2}, {2, 1}, {2, 2}, {1, 2}, {2, 0}, {0, 1}};
+    struct Places {
+        int level, a, b;
+    };
+    static const Places places[] = {{1, 1, 0}, {1, 0, 1}, {1, 1, 1}, {2, 2, 0},
+                                    {2, 0, 2}, {2, 2, 1}, {2, 1, 2}};
+    std::mt19937 engine(1209);
+    std::uniform_int_distribution<int> digit(2, 9);
     QString out;
-    for (int level = 1; level <= 8; ++level) {
-        for (int a = 2; a <= 9; ++a) {
-            for (int b = 2; b <= 9; b += 2) {
-                const int pa = places[level][0];
-                const int pb = places[level][1];
-                out += QString::number(level) + u","_s + decimalText(a, pa) + u" ×,"_s + decimalText(b, pb) +
-                       u" =,"_s + productText(a * b, pa + pb) + u",,,,,\r\n"_s;
-            }
+    QSet<QString> made;
+    for (const Places& p : places) {
+        const int wanted = p.level == 1 ? 8 : 6; // 24 problems of each level
+        for (int count = 0; count < wanted;) {
+            const int a = digit(engine);
+            const int b = digit(engine);
+            const QString problem = decimalText(a, p.a) + u" × "_s + decimalText(b, p.b) + u" ="_s;
+            if (made.contains(problem))
+                continue;
+            made.insert(problem);
+            const QString hint = QString::number(a) + u"×"_s + QString::number(b) + u"="_s +
+                                 QString::number(a * b) + u"、小数点以下"_s + QString::number(p.a + p.b) +
+                                 u"けた"_s;
+            out += QString::number(p.level) + u","_s + problem + u","_s + productText(a * b, p.a + p.b) +
+                   u","_s + hint + u",,,,,\r\n"_s;
+            ++count;
         }
     }
     return mirai::cp932::encode(out);
