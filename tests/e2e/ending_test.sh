@@ -46,9 +46,10 @@ for signal in TERM INT; do
 
     "$tree/prog/MiraiDrill/miraidrill" &
     pid=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^velarix$' | head -n1) ||
-        fail "the name selection did not appear"
-    # "1" without a chosen name plays the wrong-answer cue; its device stays open afterwards.
+    window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -n1) ||
+        fail "the program's window did not appear"
+    # On the name selection "1" without a chosen name plays the wrong-answer cue; the sound
+    # device stays open afterwards.
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     cued=""
     for _ in $(seq 50); do
