@@ -468,7 +468,7 @@ bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     // Only keys aimed at this screen: a message box over it keeps its own keys.
-    if (static_cast<QWidget*>(watched)->window() != this)
+    if (!isOnThisScreen(watched))
         return false;
     return handleKey(static_cast<QKeyEvent*>(event));
 }

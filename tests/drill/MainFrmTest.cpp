@@ -1,5 +1,6 @@
 #include "DrillFixture.h"
 #include "MediaPlayer.h"
+#include "Stage.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -212,6 +213,20 @@ TEST_F(MainFrmTest, KeysForAnotherWindowAreLeftAlone) {
     EXPECT_EQ(other.text(), u"12 "_s);
     EXPECT_EQ(input(), QString());
     EXPECT_EQ(state->PlusMode, 0);
+}
+
+// In full screen the screens are children of one stage window; the keys still reach the drill.
+TEST_F(DrillFixture, KeysReachTheDrillInsideTheStage) {
+    Stage stage([] { return QColor(Qt::green); });
+    stage.resize(1365, 768);
+    stage.show();
+    platform.screens.setStage(&stage);
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_NE(frm, nullptr);
+    EXPECT_EQ(frm->parentWidget(), &stage);
+    QTest::keyClicks(frm, u"56"_s);
+    EXPECT_EQ(text(frm, u"inputLabel"), u"56"_s);
+    platform.screens.closeAll();
 }
 
 // The typed answer is judged by its value, not by its text.
