@@ -12,6 +12,7 @@
 #include "TableLayout.h"
 #include "UiDoubles.h"
 #include "UiSupport.h"
+#include "WidgetBenchMain.h"
 #include "frmPrint.h"
 
 #include <QApplication>
@@ -156,14 +157,5 @@ BENCHMARK(BM_WrapParagraph)->Arg(50)->Arg(20)->Arg(8)->Unit(benchmark::kMicrosec
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    mirai::ui::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

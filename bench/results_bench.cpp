@@ -17,6 +17,7 @@
 #include "Statistics.h"
 #include "UiDoubles.h"
 #include "UiSupport.h"
+#include "WidgetBenchMain.h"
 #include "namesel.h"
 #include "seisekitime1.h"
 
@@ -216,15 +217,7 @@ BENCHMARK(BM_DrawGraphsRecorded)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    mirai::ui::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int code = runWidgetBenchmarks(argc, argv);
     g_station.reset();
-    return 0;
+    return code;
 }

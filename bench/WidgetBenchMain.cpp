@@ -1,0 +1,19 @@
+#include "WidgetBenchMain.h"
+
+#include "UiSupport.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+int runWidgetBenchmarks(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    mirai::ui::installFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
