@@ -11,6 +11,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "TeacherScreens.h"
 #include "UiSupport.h"
 #include "namesel.h"
 #include "seisekitime1.h"
@@ -58,6 +59,7 @@ int main(int argc, char* argv[]) {
     mirai::registerDrillScreens(screens, ctx);
     mirai::registerNameSelection(screens, ctx);
     mirai::registerResultsScreen(screens, ctx);
+    mirai::registerTeacherScreens(screens, ctx);
 
     screens.show(names::Firstfrm());
     if (app.endRequested())
