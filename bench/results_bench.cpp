@@ -4,6 +4,7 @@
 
 #include "Configuration.h"
 #include "Files.h"
+#include "GuiBenchMain.h"
 #include "Rankings.h"
 #include "RecordFiles.h"
 #include "Roster.h"
@@ -11,11 +12,9 @@
 #include "SharedState.h"
 #include "Statistics.h"
 #include "UiDoubles.h"
-#include "UiSupport.h"
 #include "namesel.h"
 #include "seisekitime1.h"
 
-#include <QApplication>
 #include <QFile>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -174,15 +173,5 @@ BENCHMARK(BM_LevelRanking)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    mirai::ui::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_station.reset();
-    return 0;
+    return mirai::bench::runWithScreens(argc, argv, [] { g_station.reset(); });
 }
