@@ -4,9 +4,11 @@
 #include "Clock.h"
 #include "Configuration.h"
 #include "EditStrip.h"
+#include "FileDialogs.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "RecordsCsv.h"
 #include "ResultRecords.h"
 #include "Roster.h"
 #include "ScreenManager.h"
@@ -16,6 +18,7 @@
 #include "namesel.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +27,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +67,12 @@ void FrmData::buildControls() {
                        QRect(8, 8, backPanel->width() - 16, backPanel->height() - 16), ui::uiFont(18, true));
     m_command4->setAutoDefault(true);
     connect(m_command4, &QPushButton::clicked, this, &FrmData::ReturnToResults);
+
+    m_commandCsv = ui::makeButton(this, u"CommandCsv"_s, u"CSV出力"_s, ui::twipRect(10500, 330, 2700, 900),
+                                  ui::uiFont(15, true));
+    m_commandCsv->setAutoDefault(true);
+    m_commandCsv->setToolTip(u"すべての記録を表計算ソフトで開けるファイルに書き出します"_s);
+    connect(m_commandCsv, &QPushButton::clicked, this, &FrmData::ExportCsv);
 
     m_list1 = new QListView(this);
     m_list1->setObjectName(u"List1"_s);
@@ -285,6 +295,38 @@ void FrmData::ReturnToResults() {
     screens->show(screens::seisekitime1());
     if (guard)
         screens->close(screens::FrmData());
+}
+
+void FrmData::ExportCsv() {
+    if (m_busy)
+        return;
+    const Platform& platform = m_ctx.platform;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString proposed =
+        folder + u"/成績一覧_"_s + platform.clock->today().toString(u"yyyyMMdd"_s) + u".csv"_s;
+    QPointer<FrmData> guard(this);
+    const QString path = platform.files->saveFileName(u"CSVファイルに書き出す"_s, proposed, u"CSV (*.csv)"_s);
+    if (!guard || path.isEmpty())
+        return;
+    m_busy = true;
+    const CsvExport result = exportRecordsCsv(m_ctx, path, m_roster);
+    if (!guard)
+        return;
+    m_busy = false;
+    if (platform.app->endRequested())
+        return;
+    if (result.written) {
+        platform.messages->show(QString::number(result.rows) +
+                                    u"件の記録をCSVファイルに書き出しました。\r\n"_s + path,
+                                m_ctx.state.ProgramTitle, MessageButtons::Ok, MessageIcon::Information);
+    } else if (!result.error.isEmpty()) {
+        platform.messages->show(
+            u"CSVファイルを書き出せませんでした。書きかけのファイルは残っていません。\r\n"_s + path +
+                u"\r\n"_s + result.error,
+            u"注意"_s, MessageButtons::Ok, MessageIcon::Warning);
+    }
 }
 
 bool FrmData::screenKeyPress(QObject* receiver, QKeyEvent* event) {

@@ -36,6 +36,8 @@ public:
     void SaveRecordChanges();
     void DeleteRecord();
     void ReturnToResults();
+    // "CSV出力": every record into a spreadsheet file the teacher chooses.
+    void ExportCsv();
 
     std::int64_t selectedRecordNumber() const { return m_selectedRecordNumber; }
     const QByteArray& recordBuffer() const { return m_recordBuffer; }
@@ -65,6 +67,7 @@ private:
     QListView* m_list1 = nullptr;
     QLabel* m_label5 = nullptr;
     QPushButton* m_command4 = nullptr;
+    QPushButton* m_commandCsv = nullptr;
     EditStrip* m_picture3 = nullptr;
     QWidget* m_picture1 = nullptr;
 };

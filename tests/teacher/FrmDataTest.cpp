@@ -285,6 +285,45 @@ TEST_F(FrmDataTest, RecordNumbersBeyondTenThousandKeepTheirRecords) {
     EXPECT_EQ(currentRow(screen), 10'000);
 }
 
+TEST_F(FrmDataTest, TheCsvButtonWritesEveryRecordWhereTheTeacherChooses) {
+    FrmData* screen = open({run(7, 1, 95), run(8, 0, 10), run(8, 2, 99999)});
+    auto* button = control<QPushButton>(screen, u"CommandCsv"_s);
+    EXPECT_EQ(button->text(), u"CSV出力"_s);
+    const QString path = tree.root() + u"成績.csv"_s;
+    struct Case {
+        QString answer; // of the save dialog; empty: cancelled
+        bool written;
+        QString says;
+    };
+    const Case cases[] = {
+        {QString(), false, QString()},
+        {tree.root() + u"ない/成績.csv"_s, false,
+         u"CSVファイルを書き出せませんでした。書きかけのファイルは残っていません。"_s},
+        {path, true, u"3件の記録をCSVファイルに書き出しました。"_s},
+    };
+    for (const Case& c : cases) {
+        platform.messages.shown.clear();
+        platform.files.scriptAnswers({c.answer});
+        button->click();
+        ASSERT_FALSE(platform.files.asked.empty());
+        EXPECT_TRUE(platform.files.asked.back().proposed.endsWith(u"成績一覧_20261209.csv"_s));
+        EXPECT_EQ(platform.files.asked.back().filter, u"CSV (*.csv)"_s);
+        EXPECT_EQ(QFileInfo::exists(c.answer), c.written) << c.answer.toStdString();
+        if (c.says.isEmpty()) {
+            EXPECT_TRUE(platform.messages.shown.empty());
+            continue;
+        }
+        ASSERT_EQ(platform.messages.shown.size(), 1u);
+        EXPECT_TRUE(platform.messages.shown[0].text.startsWith(c.says))
+            << platform.messages.shown[0].text.toStdString();
+        EXPECT_TRUE(platform.messages.shown[0].text.contains(c.answer));
+    }
+    const QList<QByteArray> lines = readBytes(path).split('\n');
+    ASSERT_EQ(lines.size(), 5); // the header, three records and the end
+    EXPECT_TRUE(lines[2].startsWith("2,\"2026/12/09\",\"9:00:00\",0,10,"));
+    EXPECT_TRUE(lines[3].contains(",\"○\","));
+}
+
 TEST_F(FrmDataTest, BackOpensAFreshHubAndClosesTheScreen) {
     FrmData* screen = open({run(7, 1, 10)});
     QPointer<FrmData> guard(screen);
