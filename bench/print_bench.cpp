@@ -12,7 +12,7 @@
 #include "TableLayout.h"
 #include "UiDoubles.h"
 #include "UiSupport.h"
-#include "WidgetBenchMain.h"
+#include "GuiBenchMain.h"
 #include "frmPrint.h"
 
 #include <QApplication>
@@ -157,5 +157,5 @@ BENCHMARK(BM_WrapParagraph)->Arg(50)->Arg(20)->Arg(8)->Unit(benchmark::kMicrosec
 } // namespace
 
 int main(int argc, char** argv) {
-    return runWidgetBenchmarks(argc, argv);
+    return mirai::bench::runWithScreens(argc, argv, {});
 }

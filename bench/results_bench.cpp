@@ -8,6 +8,7 @@
 #include "Files.h"
 #include "GraphPanel.h"
 #include "ProgressGraph.h"
+#include "GuiBenchMain.h"
 #include "Rankings.h"
 #include "RecordFiles.h"
 #include "ResultRecords.h"
@@ -16,12 +17,9 @@
 #include "SharedState.h"
 #include "Statistics.h"
 #include "UiDoubles.h"
-#include "UiSupport.h"
-#include "WidgetBenchMain.h"
 #include "namesel.h"
 #include "seisekitime1.h"
 
-#include <QApplication>
 #include <QFile>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -217,7 +215,5 @@ BENCHMARK(BM_DrawGraphsRecorded)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    const int code = runWidgetBenchmarks(argc, argv);
-    g_station.reset();
-    return code;
+    return mirai::bench::runWithScreens(argc, argv, [] { g_station.reset(); });
 }

@@ -15,6 +15,7 @@
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "Stage.h"
+#include "TeacherScreens.h"
 #include "TerminationSignals.h"
 #include "UiSupport.h"
 #include "namesel.h"
@@ -89,6 +90,7 @@ int main(int argc, char* argv[]) {
     mirai::registerNameSelection(screens, ctx);
     mirai::registerResultsScreen(screens, ctx);
     mirai::registerPrintScreens(screens, ctx);
+    mirai::registerTeacherScreens(screens, ctx);
 
     // A log-out or shutdown closes every screen, after a record being written is stored.
     const mirai::TerminationSignals terminations([&app] { app.requestEnd(); });

@@ -33,17 +33,10 @@ std::optional<std::int16_t> readWhole(TextFieldReader& reader) {
     return static_cast<std::int16_t>(value);
 }
 
-struct RosterRecord {
-    std::int16_t number = 0;
-    std::int16_t birthYear = 0;
-    QString name; // the first 20 characters, blank-padded
-    std::int16_t listFlag = 0;
-};
-
 // Reads the eight fields of one record. nullopt when the record has to be skipped; `truncated`
 // is set when the file ended before the record's list flag.
-std::optional<RosterRecord> readRecord(TextFieldReader& reader, bool& truncated) {
-    RosterRecord record;
+std::optional<RosterEntry> readRecord(TextFieldReader& reader, bool& truncated) {
+    RosterEntry record;
     bool readable = true;
     auto whole = [&](std::int16_t& slot) {
         const auto value = readWhole(reader);
@@ -85,6 +78,18 @@ std::optional<RosterRecord> readRecord(TextFieldReader& reader, bool& truncated)
 }
 
 } // namespace
+
+bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord) {
+    TextFieldReader reader;
+    if (!reader.open(path))
+        return false;
+    bool truncated = false;
+    while (!reader.atEnd() && !truncated) {
+        if (const std::optional<RosterEntry> record = readRecord(reader, truncated))
+            onRecord(*record);
+    }
+    return true;
+}
 
 int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth) {
     return today.month() < schoolYearStartMonth.toDouble() ? today.year() - 1 : today.year();
@@ -173,34 +178,27 @@ void ReadRoster(SharedState& state, const QDate& today,
     state.NumberByPosition.assign(1, 0);
     state.ListedStudentCount = 0;
 
-    TextFieldReader reader;
     // A missing roster lists nobody; results stored under any number stay untouched.
-    if (!reader.open(state.CommonFolder + QString::fromUtf16(files::kRoster)))
-        return;
-
     const bool keepMark2 = state.RosterKeepMark2 == 1.0;
-    bool truncated = false;
-    while (!reader.atEnd() && !truncated) {
-        const std::optional<RosterRecord> record = readRecord(reader, truncated);
-        if (!record)
-            continue;
-        const int number = record->number;
-        const int grade = gradeNumber(state.SchoolYear, record->birthYear);
-        state.RosterNames[static_cast<std::size_t>(number)] = record->name;
-        state.BirthYearByNumber[static_cast<std::size_t>(number)] = record->birthYear;
-        if (grade >= 0 && grade <= 10)
-            state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
+    forEachRosterRecord(
+        state.CommonFolder + QString::fromUtf16(files::kRoster), [&](const RosterEntry& record) {
+            const int number = record.number;
+            const int grade = gradeNumber(state.SchoolYear, record.birthYear);
+            state.RosterNames[static_cast<std::size_t>(number)] = record.name;
+            state.BirthYearByNumber[static_cast<std::size_t>(number)] = record.birthYear;
+            if (grade >= 0 && grade <= 10)
+                state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
 
-        const bool listed = record->listFlag == 0 || (record->listFlag == 2 && keepMark2);
-        if (!listed)
-            continue;
-        state.NumberByPosition.push_back(number);
-        ++state.ListedStudentCount;
-        if (onListed) {
-            onListed(ListedRecord{number, record->birthYear, trimBlanks(record->name),
-                                  halfWidthGradeLabel(grade), stageNumber(grade)});
-        }
-    }
+            const bool listed = record.listFlag == 0 || (record.listFlag == 2 && keepMark2);
+            if (!listed)
+                return;
+            state.NumberByPosition.push_back(number);
+            ++state.ListedStudentCount;
+            if (onListed) {
+                onListed(ListedRecord{number, record.birthYear, trimBlanks(record.name),
+                                      halfWidthGradeLabel(grade), stageNumber(grade)});
+            }
+        });
 }
 
 } // namespace mirai

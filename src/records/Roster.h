@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 
@@ -19,6 +18,18 @@ struct ListedRecord {
     QString halfWidthLabel; // "小3", "幼1", "大+", …
     int stageNumber = 0;    // below 1 marks a pre-school child
 };
+
+// One roster record as read, whatever its list flag.
+struct RosterEntry {
+    std::int16_t number = 0;
+    std::int16_t birthYear = 0;
+    QString name; // the first 20 characters, blank-padded
+    std::int16_t listFlag = 0;
+};
+
+// Reads every record of a roster file in file order. Records whose number is outside 0..5000 or
+// whose fields cannot be read are skipped. False when the file cannot be opened.
+bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord);
 
 // The school year: today's calendar year, minus 1 before the start month of the school year.
 int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth);
