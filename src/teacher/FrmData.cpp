@@ -78,7 +78,8 @@ void FrmData::buildControls() {
     m_list1->setObjectName(u"List1"_s);
     m_list1->setGeometry(ui::twipRect(0, kTopBandTwips, ui::kScreenWidth * ui::kTwipsPerPixel,
                                       ui::kScreenHeight * ui::kTwipsPerPixel - kTopBandTwips));
-    m_list1->setFont(fixedListFont(20));
+    // 18 pt as the screen was designed; a long site name at the end of a line scrolls sideways.
+    m_list1->setFont(ui::fixedFont(18, true));
     m_list1->setUniformItemSizes(true); // a million lines: only the visible ones are made
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -77,6 +78,7 @@ public:
         if (m_locked)
             m_ctx.platform.locker->unlock(m_fd);
         m_locked = false;
+        m_writing.reset();
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
@@ -106,6 +108,8 @@ private:
             switch (platform.locker->tryLock(m_fd)) {
             case LockResult::Locked:
                 m_locked = true;
+                // A log-out or shutdown meanwhile waits until the file is whole and let go.
+                m_writing.emplace(platform.app);
                 return;
             case LockResult::Busy:
                 waitWhilePumping(platform, platform.locker->retryIntervalMs());
@@ -128,6 +132,7 @@ private:
     int m_fd = -1;
     bool m_locked = false;
     MaintenanceResult m_failure;
+    std::optional<AppControl::WriteInProgress> m_writing;
 };
 
 // Repeats a system call that moves part of the bytes until `size` bytes from `done` on are moved.
