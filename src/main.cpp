@@ -22,8 +22,11 @@
 #include "seisekitime1.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +37,11 @@ int main(int argc, char* argv[]) {
         mirai::scaleToDisplay(argc, argv);
     QApplication application(argc, argv);
     mirai::forgetScaleFactor();
+    // Qt's own dialogs (saving a file, printing) speak Japanese like the rest of the program.
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslations);
     QApplication::setApplicationName(u"みらいドリル"_s);
     mirai::ui::installFontSubstitutions();
     QApplication::setFont(mirai::ui::uiFont(11));
