@@ -3,6 +3,7 @@
 // for a PDF file, and the cost of one cell's size search and of a single paragraph layout.
 
 #include "Files.h"
+#include "GuiBenchMain.h"
 #include "PreviewPicture.h"
 #include "PrintEngine.h"
 #include "PrintTable.h"
@@ -12,7 +13,6 @@
 #include "TableLayout.h"
 #include "UiDoubles.h"
 #include "UiSupport.h"
-#include "GuiBenchMain.h"
 #include "frmPrint.h"
 
 #include <QApplication>
