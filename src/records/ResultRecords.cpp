@@ -264,6 +264,22 @@ void showLoadFailure(Context ctx, const QString& path, const IoFailure& failure,
 // they are still found. The 880 KB are read only while runs are waiting.
 constexpr std::int64_t kReplayCheckRecords = kLoadWindow;
 
+// One attempt at the whole-file lock: another station's lock is waited for, one the system
+// refuses is tried a few times.
+bool tryLock(const Platform& platform, int fd, IoFailure& failure) {
+    switch (platform.locker->tryLock(fd)) {
+    case LockResult::Locked:
+        return true;
+    case LockResult::Busy:
+        failure = IoFailure{ErrorKind::InUse, 0, {}, kStepLock};
+        return false;
+    case LockResult::Error:
+        failure = IoFailure{ErrorKind::Transient, 0, platform.locker->lastErrorText(), kStepLock};
+        return false;
+    }
+    return false;
+}
+
 enum class StoreOutcome { Written, Failed };
 
 // One attempt under the shared file's lock: first the runs waiting in this station's queue
@@ -284,16 +300,8 @@ StoreOutcome tryStore(const Platform& platform, const QByteArray& name, const QS
         failure = failureOf(errno, kStepOpen);
         return StoreOutcome::Failed;
     }
-    switch (platform.locker->tryLock(file.get())) {
-    case LockResult::Locked:
-        break;
-    case LockResult::Busy:
-        failure = IoFailure{ErrorKind::InUse, 0, {}, kStepLock};
+    if (!tryLock(platform, file.get(), failure))
         return StoreOutcome::Failed;
-    case LockResult::Error:
-        failure = IoFailure{ErrorKind::Transient, 0, platform.locker->lastErrorText(), kStepLock};
-        return StoreOutcome::Failed;
-    }
 
     auto fail = [&](int code, int step) {
         failure = failureOf(code, step);
@@ -431,6 +439,18 @@ bool keepOnStation(Context ctx, const QString& path, const QByteArray& bytes, co
     platform.app->endProgram();
     return false;
 }
+
+} // namespace
+
+LockOutcome lockResultFile(const Platform& platform, int fd) {
+    if (withRetries(
+            platform, [&](IoFailure& failure) { return tryLock(platform, fd, failure); },
+            [](const IoFailure&) { return false; }))
+        return LockOutcome::Locked;
+    return platform.app && platform.app->endRequested() ? LockOutcome::Ending : LockOutcome::Refused;
+}
+
+namespace {
 
 bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions& options) {
     const QByteArray bytes = encodeRecord(record);

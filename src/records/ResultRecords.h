@@ -77,6 +77,11 @@ struct RecordRange {
 };
 std::optional<RecordRange> readNewestRecords(Context ctx, std::int64_t count);
 
+// Takes the whole-file lock on an open result file with the append's waits: without limit while
+// another station holds it, a few attempts when the system refuses it.
+enum class LockOutcome { Locked, Refused, Ending };
+LockOutcome lockResultFile(const Platform& platform, int fd);
+
 // Opens the result file for reading and writing (created when missing) into `file`, with the
 // loader's retry rules. False when the program is ending. Takes no lock.
 bool OpenResultFile(Context ctx, QFile& file);

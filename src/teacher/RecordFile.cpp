@@ -4,6 +4,7 @@
 #include "FileLock.h"
 #include "MessageBoxes.h"
 #include "Platform.h"
+#include "RecordFileIo.h"
 #include "RecordOffsets.h"
 #include "ResultRecords.h"
 #include "SharedState.h"
@@ -15,7 +16,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,10 +27,6 @@ namespace {
 
 constexpr std::int64_t kScanChunkRecords = 16384;
 constexpr std::int64_t kFallbackChunk = kScanChunkRecords * kRecordSize;
-
-// A lock the system refuses (not another station holding it) is tried this often, this far apart.
-constexpr int kLockErrorAttempts = 4;
-constexpr int kLockErrorWaitMs = 5000;
 
 QString errorText(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
@@ -46,10 +42,6 @@ void tell(Context ctx, const QString& text) {
 
 QString readFailure(const QString& path, const QString& reason) {
     return u"成績データを読み込めませんでした。\r\n"_s + path + u"\r\n"_s + reason;
-}
-
-bool ending(const Platform& platform) {
-    return platform.app && platform.app->endRequested();
 }
 
 MaintenanceResult failed(const QString& message) {
@@ -71,27 +63,22 @@ public:
 
     bool locked() const { return m_locked; }
     const MaintenanceResult& failure() const { return m_failure; }
-    int fd() const { return m_fd; }
+    int fd() const { return m_file.get(); }
     const QString& path() const { return m_path; }
 
     void release() {
         if (m_locked)
-            m_ctx.platform.locker->unlock(m_fd);
+            m_ctx.platform.locker->unlock(m_file.get());
         m_locked = false;
         m_writing.reset();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
+        m_file.reset();
     }
 
 private:
     void lock() {
         const Platform& platform = m_ctx.platform;
-        const QByteArray name = QFile::encodeName(m_path);
-        do {
-            m_fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
-        } while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0) {
+        m_file.assign(fileio::openFile(QFile::encodeName(m_path), O_RDWR));
+        if (m_file.get() < 0) {
             const int code = errno;
             m_failure = code == ENOENT ? changed(u"成績データのファイルがありません。\r\n"_s + m_path)
                                        : failed(u"成績データのファイルを書き込み用に開けませんでした。"
@@ -99,70 +86,34 @@ private:
                                                 m_path + u"\r\n"_s + errorText(code));
             return;
         }
-        int errors = 0;
-        for (;;) {
-            if (ending(platform)) {
-                m_failure = {MaintenanceResult::Kind::Ending, {}};
-                return;
-            }
-            switch (platform.locker->tryLock(m_fd)) {
-            case LockResult::Locked:
-                m_locked = true;
-                // A log-out or shutdown meanwhile waits until the file is whole and let go.
-                m_writing.emplace(platform.app);
-                return;
-            case LockResult::Busy:
-                waitWhilePumping(platform, platform.locker->retryIntervalMs());
-                break;
-            case LockResult::Error:
-                if (++errors >= kLockErrorAttempts) {
-                    m_failure =
-                        failed(u"成績データのファイルをロックできませんでした。何も変更していません。\r\n"_s +
+        switch (lockResultFile(platform, m_file.get())) {
+        case LockOutcome::Locked:
+            m_locked = true;
+            // A log-out or shutdown meanwhile waits until the file is whole and let go.
+            m_writing.emplace(platform.app);
+            return;
+        case LockOutcome::Ending:
+            m_failure = {MaintenanceResult::Kind::Ending, {}};
+            return;
+        case LockOutcome::Refused:
+            m_failure = failed(u"成績データのファイルをロックできませんでした。何も変更していません。\r\n"_s +
                                m_path + u"\r\n"_s + platform.locker->lastErrorText());
-                    return;
-                }
-                waitWhilePumping(platform, kLockErrorWaitMs);
-                break;
-            }
+            return;
         }
     }
 
     Context m_ctx;
     QString m_path;
-    int m_fd = -1;
+    fileio::Descriptor m_file;
     bool m_locked = false;
     MaintenanceResult m_failure;
     std::optional<AppControl::WriteInProgress> m_writing;
 };
 
-// Repeats a system call that moves part of the bytes until `size` bytes from `done` on are moved.
-// `step(at)` answers how many it moved, −1 with errno set on a failure; `none` is the error when it
-// moves none.
-template <class Step> int transferAll(std::int64_t& done, std::int64_t size, int none, Step step) {
-    while (done < size) {
-        const ssize_t n = step(done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return none;
-        done += n;
-    }
-    return 0;
-}
-
-std::int64_t fileSize(int fd) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return -1;
-    return static_cast<std::int64_t>(info.st_size);
-}
-
 // Under the lock: is record `number` still the one the teacher opened?
 std::optional<MaintenanceResult> checkUnchanged(RecordFileIo& io, const LockedResultFile& file,
                                                 std::int64_t number, const QByteArray& asRead) {
-    const std::int64_t size = fileSize(file.fd());
+    const std::int64_t size = fileio::fileSize(file.fd());
     if (size < 0)
         return failed(readFailure(file.path(), errorText(errno)));
     if (number < 1 || number > size / kRecordSize)
@@ -191,26 +142,6 @@ int copyRange(RecordFileIo& io, FileRole fromRole, int from, FileRole toRole, in
     return 0;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    void close() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-private:
-    int m_fd;
-};
-
 RecordFileIo& systemIo() {
     static RecordFileIo io;
     return io;
@@ -222,26 +153,33 @@ RecordFileIo& systemIo() {
 // The system's file calls
 
 int RecordFileIo::readAt(FileRole, int fd, char* data, std::int64_t size, std::int64_t offset) {
-    std::int64_t done = 0;
+    const std::int64_t done = fileio::readAt(fd, data, size, offset);
+    if (done < 0)
+        return errno;
     // A read that finds no more bytes: the file is shorter than it was a moment ago.
-    return transferAll(done, size, EIO, [&](std::int64_t at) {
-        return ::pread(fd, data + at, static_cast<std::size_t>(size - at), static_cast<off_t>(offset + at));
-    });
+    return done == size ? 0 : EIO;
 }
 
 int RecordFileIo::writeAt(FileRole, int fd, const char* data, std::int64_t size, std::int64_t offset) {
-    std::int64_t done = 0;
-    return transferAll(done, size, ENOSPC, [&](std::int64_t at) {
-        return ::pwrite(fd, data + at, static_cast<std::size_t>(size - at), static_cast<off_t>(offset + at));
-    });
+    std::int64_t written = 0;
+    return fileio::writeAt(fd, QByteArray::fromRawData(data, static_cast<qsizetype>(size)), offset, written);
 }
 
 int RecordFileIo::systemCopy(int results, int copy, std::int64_t& done, std::int64_t size) {
-    return transferAll(done, size, EIO, [&](std::int64_t at) {
-        loff_t from = at;
-        loff_t to = at;
-        return ::copy_file_range(results, &from, copy, &to, static_cast<std::size_t>(size - at), 0);
-    });
+    while (done < size) {
+        loff_t from = done;
+        loff_t to = done;
+        const ssize_t n =
+            ::copy_file_range(results, &from, copy, &to, static_cast<std::size_t>(size - done), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
+        done += n;
+    }
+    return 0;
 }
 
 int RecordFileIo::copyAll(int results, int copy, std::int64_t size) {
@@ -253,16 +191,11 @@ int RecordFileIo::copyAll(int results, int copy, std::int64_t size) {
 }
 
 int RecordFileIo::truncate(FileRole, int fd, std::int64_t size) {
-    int result;
-    do {
-        result = ::ftruncate(fd, static_cast<off_t>(size));
-    } while (result != 0 && errno == EINTR);
-    return result == 0 ? 0 : errno;
+    return fileio::truncateTo(fd, size) ? 0 : errno;
 }
 
 int RecordFileIo::sync(FileRole, int fd) {
-    // A file system that cannot flush (EINVAL) has nothing waiting.
-    return ::fdatasync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    return fileio::flushData(fd);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -357,20 +290,20 @@ MaintenanceResult deleteResultRecord(Context ctx, std::int64_t number, const QBy
         return file.failure();
     if (auto refused = checkUnchanged(io, file, number, asRead))
         return *refused;
-    const std::int64_t size = fileSize(file.fd());
+    const std::int64_t size = fileio::fileSize(file.fd());
     const std::int64_t records = size / kRecordSize;
 
     // The copy holds every byte of the file before anything in the file changes.
     const QString copyPath = resultCopyPath(ctx.state.DataFolder);
     const QByteArray copyName = QFile::encodeName(copyPath);
-    Descriptor copy(::open(copyName.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    fileio::Descriptor copy(fileio::openFile(copyName, O_RDWR | O_CREAT | O_TRUNC));
     int code = copy.get() < 0 ? errno : 0;
     if (code == 0)
         code = io.copyAll(file.fd(), copy.get(), size);
     if (code == 0)
         code = io.sync(FileRole::Copy, copy.get());
     if (code != 0) {
-        copy.close();
+        copy.reset();
         ::unlink(copyName.constData());
         return failed(u"控えのファイルを作れなかったので、消去していません。\r\n"_s + copyPath + u"\r\n"_s +
                       errorText(code));
@@ -404,7 +337,7 @@ MaintenanceResult deleteResultRecord(Context ctx, std::int64_t number, const QBy
     }
 
     file.release();
-    copy.close();
+    copy.reset();
     ::unlink(copyName.constData());
     return {};
 }
