@@ -18,6 +18,12 @@ constexpr int kLayoutWidth = 1024;
 constexpr int kLayoutHeight = 768;
 // Where a screen sits on the 1024 x 768 layout, kept on the screen itself.
 constexpr char kLayoutPlace[] = "miraiLayoutPlace";
+// Top-left corner of the 1024 x 768 layout centred in an area.
+QPoint layoutOrigin(const QSize& area) {
+    return QPoint(std::max(0, (area.width() - kLayoutWidth) / 2),
+                  std::max(0, (area.height() - kLayoutHeight) / 2));
+}
+
 } // namespace
 
 StageLayout stageLayout(const QSize& displayPixels) {
@@ -30,8 +36,7 @@ StageLayout stageLayout(const QSize& displayPixels) {
                             static_cast<double>(displayPixels.height()) / kLayoutHeight);
     layout.logicalSize = QSize(static_cast<int>(std::lround(displayPixels.width() / layout.scale)),
                                static_cast<int>(std::lround(displayPixels.height() / layout.scale)));
-    layout.origin = QPoint(std::max(0, (layout.logicalSize.width() - kLayoutWidth) / 2),
-                           std::max(0, (layout.logicalSize.height() - kLayoutHeight) / 2));
+    layout.origin = layoutOrigin(layout.logicalSize);
     return layout;
 }
 
@@ -104,9 +109,7 @@ void Stage::adopt(QWidget* screen) {
 }
 
 void Stage::place(QWidget* screen) const {
-    const QPoint origin(std::max(0, (width() - kLayoutWidth) / 2),
-                        std::max(0, (height() - kLayoutHeight) / 2));
-    screen->move(origin + screen->property(kLayoutPlace).toPoint());
+    screen->move(layoutOrigin(size()) + screen->property(kLayoutPlace).toPoint());
 }
 
 void Stage::paintEvent(QPaintEvent*) {
