@@ -18,7 +18,6 @@ public:
         else
             endProgram();
     }
-    bool endPending() const { return m_endPending; }
 
     // Held while a record is written: an end requested meanwhile waits for it.
     class WriteInProgress {

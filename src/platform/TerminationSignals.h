@@ -16,7 +16,6 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    bool installed() const { return m_notifier != nullptr; }
 
 private:
     void readSignals();
