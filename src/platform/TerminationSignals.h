@@ -16,7 +16,6 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-
 private:
     void readSignals();
 
