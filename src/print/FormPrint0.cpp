@@ -3,6 +3,7 @@
 #include "Configuration.h"
 #include "MessageBoxes.h"
 #include "Platform.h"
+#include "PrintScreens.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
@@ -22,7 +23,7 @@ namespace mirai {
 
 namespace {
 
-constexpr int kWidth = 3690 / ui::kTwipsPerPixel; // the strip left of the print screen's preview
+constexpr int kWidth = kLeftStripTwips / ui::kTwipsPerPixel;
 constexpr int kMargin = 12;
 constexpr int kInner = kWidth - 2 * kMargin;
 

@@ -3,6 +3,7 @@
 #include "EventPump.h"
 #include "Platform.h"
 #include "PreviewPicture.h"
+#include "PrintScreens.h"
 #include "PrintTable.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -25,9 +26,7 @@ namespace mirai {
 
 namespace {
 
-// The print screen stands at the right of the preparation screen, which keeps the left strip
-// of the display as wide as the space left of the preview box.
-constexpr int kLeftStrip = 3690 / ui::kTwipsPerPixel;
+constexpr int kLeftStrip = kLeftStripTwips / ui::kTwipsPerPixel;
 constexpr int kWidth = ui::kScreenWidth - kLeftStrip;
 
 } // namespace
@@ -60,7 +59,7 @@ void frmPrint::buildControls() {
 
     m_picture1 = new PreviewPicture(m_picture5);
     m_picture1->setObjectName(u"Picture1"_s);
-    m_picture1->move(ui::px(3690), ui::px(315));
+    m_picture1->move(ui::px(kLeftStripTwips), ui::px(315));
 
     const QFont buttonFont = ui::uiFont(16, true);
     m_command9 = ui::makeButton(m_picture5, u"Command9"_s, u"印刷"_s, QRect(24, 40, 198, 72), buttonFont);
