@@ -10,6 +10,12 @@ namespace mirai {
 
 enum class PageOrientation { Portrait, Landscape };
 
+// An A4 sheet in twips, the page when no printer measures its own.
+inline QSizeF a4Twips(PageOrientation orientation) {
+    const QSizeF portrait(11906, 16838);
+    return orientation == PageOrientation::Portrait ? portrait : portrait.transposed();
+}
+
 // A page addressed in twips from its top-left corner: the print preview, the graph canvas, a
 // printer page or a PDF page. Colours are &H00BBGGRR values (0 is black).
 class DrawingSurface {
@@ -50,7 +56,7 @@ public:
 
     // Whether a usable printer is installed.
     virtual bool hasPrinter() const = 0;
-    // A4 page size of the printer in twips for the orientation; 11906 x 16838 (portrait) when
+    // A4 page size of the printer in twips for the orientation; the whole sheet (a4Twips) when
     // there is no printer.
     virtual QSizeF pageSizeTwips(PageOrientation orientation) const = 0;
     // Asks in the print dialog (which also offers a PDF file) and opens a document there. Null

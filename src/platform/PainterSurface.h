@@ -33,9 +33,6 @@ public:
     bool flush();
     bool isPainting() const { return m_painter.isActive(); }
 
-protected:
-    QPaintDevice* device() const { return m_device; }
-
 private:
     QPainter& painter();
 

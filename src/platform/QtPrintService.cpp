@@ -140,11 +140,8 @@ QSizeF QtPrintService::pageSizeTwips(PageOrientation orientation) const {
     const int key = static_cast<int>(orientation);
     if (const auto found = m_pageSizes.constFind(key); found != m_pageSizes.constEnd())
         return *found;
-    QSizeF size(11906, 16838);
-    if (orientation == PageOrientation::Landscape)
-        size.transpose();
-    if (hasPrinter())
-        size = paintSizeTwips(defaultPrinter(orientation)->pageLayout());
+    const QSizeF size =
+        hasPrinter() ? paintSizeTwips(defaultPrinter(orientation)->pageLayout()) : a4Twips(orientation);
     m_pageSizes.insert(key, size);
     return size;
 }

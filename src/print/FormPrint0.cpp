@@ -3,6 +3,7 @@
 #include "Configuration.h"
 #include "MessageBoxes.h"
 #include "Platform.h"
+#include "PrintScreens.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
@@ -22,7 +23,7 @@ namespace mirai {
 
 namespace {
 
-constexpr int kWidth = 3690 / ui::kTwipsPerPixel; // the strip left of the print screen's preview
+constexpr int kWidth = kLeftStripTwips / ui::kTwipsPerPixel;
 constexpr int kMargin = 12;
 constexpr int kInner = kWidth - 2 * kMargin;
 
@@ -39,11 +40,11 @@ FormPrint0::FormPrint0(Context context, std::shared_ptr<PrintState> print, QWidg
 }
 
 void FormPrint0::buildControls() {
-    m_label1 =
+    QLabel* label1 =
         ui::makeLabel(this, u"Label1"_s, u"印刷設定"_s, QRect(0, 0, kWidth, 68), ui::uiFont(27.75, true));
-    m_label1->setAlignment(Qt::AlignCenter);
-    ui::setBackground(m_label1, ui::fromBgr(0x0080FF));
-    ui::setTextColour(m_label1, Qt::white);
+    label1->setAlignment(Qt::AlignCenter);
+    ui::setBackground(label1, ui::fromBgr(0x0080FF));
+    ui::setTextColour(label1, Qt::white);
 
     // The controls stand one under the other; each row starts below the one before it.
     int y = 78;
@@ -67,10 +68,7 @@ void FormPrint0::buildControls() {
     m_list1->ensurePolished();
     const int listHeight = kRowHeight * kPrintLevels + 2 * m_list1->frameWidth();
     m_list1->setGeometry(kMargin, y, kInner, listHeight);
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (m_opened)
-            PreparePrintTable();
-    });
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, &FormPrint0::choiceChanged);
     y += listHeight + 6;
 
     QLabel* label3 = ui::makeLabel(this, u"Label3"_s,
@@ -80,24 +78,20 @@ void FormPrint0::buildControls() {
     label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     y += 56;
 
-    auto* group = new QButtonGroup(this);
+    m_option1 = new QButtonGroup(this);
     for (int index = 1; index <= 5; ++index) {
         auto* option = new QRadioButton(QString::fromUtf16(blankingOption(index).caption), this);
         option->setObjectName(u"Option1(%1)"_s.arg(index));
         option->setFont(ui::uiFont(10.5));
         option->setGeometry(kMargin, y, kInner, 28);
-        group->addButton(option, index);
-        m_option1[static_cast<std::size_t>(index)] = option;
+        m_option1->addButton(option, index);
         y += 30;
     }
-    m_option1[1]->setChecked(true);
-    for (int index = 1; index <= 5; ++index) {
-        connect(m_option1[static_cast<std::size_t>(index)], &QRadioButton::toggled, this,
-                [this](bool checked) {
-                    if (checked && m_opened)
-                        PreparePrintTable();
-                });
-    }
+    m_option1->button(1)->setChecked(true);
+    connect(m_option1, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            choiceChanged();
+    });
     y += 6;
 
     m_check1 = new QCheckBox(u"順序を変える"_s, this);
@@ -105,21 +99,23 @@ void FormPrint0::buildControls() {
     m_check1->setFont(ui::uiFont(10.5, true));
     m_check1->setGeometry(kMargin, y, kInner, 28);
     m_check1->setChecked(true);
-    connect(m_check1, &QCheckBox::toggled, this, [this] {
-        if (m_opened)
-            PreparePrintTable();
-    });
+    connect(m_check1, &QCheckBox::toggled, this, &FormPrint0::choiceChanged);
     y += 38;
 
-    m_command3 = ui::makeButton(this, u"Command3"_s, u"再並べ替え"_s, QRect(kMargin, y, kInner, 46),
-                                ui::uiFont(12, true));
-    connect(m_command3, &QPushButton::clicked, this, &FormPrint0::command3Click);
-    m_command1 = ui::makeButton(this, u"Command1"_s, u"印刷へ"_s, QRect(kMargin, 626, kInner, 58),
-                                ui::uiFont(16, true));
-    connect(m_command1, &QPushButton::clicked, this, &FormPrint0::command1Click);
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"もどる"_s, QRect(kMargin, 698, kInner, 58),
-                                ui::uiFont(14, true));
-    connect(m_command2, &QPushButton::clicked, this, &FormPrint0::command2Click);
+    QPushButton* command3 = ui::makeButton(this, u"Command3"_s, u"再並べ替え"_s,
+                                           QRect(kMargin, y, kInner, 46), ui::uiFont(12, true));
+    connect(command3, &QPushButton::clicked, this, &FormPrint0::command3Click);
+    QPushButton* command1 = ui::makeButton(this, u"Command1"_s, u"印刷へ"_s, QRect(kMargin, 626, kInner, 58),
+                                           ui::uiFont(16, true));
+    connect(command1, &QPushButton::clicked, this, &FormPrint0::command1Click);
+    QPushButton* command2 = ui::makeButton(this, u"Command2"_s, u"もどる"_s, QRect(kMargin, 698, kInner, 58),
+                                           ui::uiFont(14, true));
+    connect(command2, &QPushButton::clicked, this, &FormPrint0::command2Click);
+}
+
+void FormPrint0::choiceChanged() {
+    if (m_opened)
+        PreparePrintTable();
 }
 
 void FormPrint0::activate() {
@@ -139,9 +135,7 @@ PrintChoices FormPrint0::choices() const {
     for (int level = 0; level < kPrintLevels; ++level)
         choices.levels[static_cast<std::size_t>(level)] = m_list1->item(level)->isSelected();
     choices.shuffle = m_check1->isChecked();
-    for (int index = 1; index <= 5; ++index)
-        if (m_option1[static_cast<std::size_t>(index)]->isChecked())
-            choices.option = index;
+    choices.option = m_option1->checkedId();
     return choices;
 }
 

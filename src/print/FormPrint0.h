@@ -4,14 +4,11 @@
 #include "PrintTable.h"
 #include "Screen.h"
 
-#include <array>
 #include <memory>
 
+class QButtonGroup;
 class QCheckBox;
-class QLabel;
 class QListWidget;
-class QPushButton;
-class QRadioButton;
 
 namespace mirai {
 
@@ -38,6 +35,8 @@ protected:
 
 private:
     void buildControls();
+    // A changed choice prepares the table again, once the screen has opened.
+    void choiceChanged();
     QString sourcePath() const;
 
     Context m_ctx;
@@ -45,13 +44,9 @@ private:
     bool m_opened = false;      // prepared once when the screen opened
     bool m_toldMissing = false; // the missing source was told; told again only after it was read
 
-    QLabel* m_label1 = nullptr;
     QListWidget* m_list1 = nullptr;
-    std::array<QRadioButton*, 6> m_option1{}; // index 1..5
+    QButtonGroup* m_option1 = nullptr; // Option1(1..5), by id
     QCheckBox* m_check1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QPushButton* m_command3 = nullptr;
 };
 
 } // namespace mirai

@@ -14,7 +14,6 @@ namespace {
 
 constexpr double kVirtualUnits = 10000.0;
 constexpr double kTwipsPerPoint = 20.0;
-const QSizeF kA4Portrait(11906, 16838);
 
 } // namespace
 
@@ -30,18 +29,16 @@ void PrintEngine::InitializePrintSurface(int printing, int portrait) {
         PreviewScale = 0.8;
     }
     ToPrinter = printing == 1 ? 1 : 0;
+    PenFactor = ToPrinter == 1 ? 6 : 1;
     MarginX = 0.005;
     MarginY = 0.0;
     if (ToPrinter == 1 && m_printerPage) {
-        PenFactor = 6;
         OutputTarget = m_printerPage;
         PrinterPage = m_printerPage->sizeTwips();
     } else {
         // Without an open document (or a preview box) nothing is drawn until the next call.
-        PenFactor = ToPrinter == 1 ? 6 : 1;
         OutputTarget = nullptr;
-        const QSizeF a4 = Orientation == PageOrientation::Portrait ? kA4Portrait : kA4Portrait.transposed();
-        PrinterPage = m_service ? m_service->pageSizeTwips(Orientation) : a4;
+        PrinterPage = m_service ? m_service->pageSizeTwips(Orientation) : a4Twips(Orientation);
     }
     PrinterSpanX = PrinterPage.width() * 1.06;
     PrinterSpanY = PrinterPage.height() * 1.05;

@@ -14,9 +14,11 @@ void DrawTableLayout(PrintEngine& engine, const PrintSheet& sheet) {
     engine.ClearPreview();
     engine.StartTextSize = 50;
     engine.RowHeight = 0.9 / rows;
-    const double top = 0.1;
+    // The problems start at `top`; the header row (row 0) stands one row above them.
+    constexpr double top = 0.1;
+    const auto rowTop = [&engine](int row) { return 10000 * top + 10000 * (row - 1) * engine.RowHeight; };
     for (int row = 0; row <= rows; ++row) {
-        engine.RowY = 10000 * top + 10000 * (row - 1) * engine.RowHeight;
+        engine.RowY = rowTop(row);
         for (int column = 1; column <= columns; ++column) {
             engine.CellX = sheet.ColumnStarts[column] + 0.01;
             engine.CellWidth = 0.95 * (sheet.ColumnStarts[column + 1] - sheet.ColumnStarts[column]);
@@ -27,8 +29,8 @@ void DrawTableLayout(PrintEngine& engine, const PrintSheet& sheet) {
         const double lineY = engine.RowY - 100;
         engine.ライン(0, toInt16(lineY), 10000, lineY, 1, 0);
     }
-    const double firstLine = 10000 * top + 10000 * (0 - 1) * engine.RowHeight - 100;
-    const double closingLine = 10000 * top + 10000 * rows * engine.RowHeight - 100;
+    const double firstLine = rowTop(0) - 100;
+    const double closingLine = rowTop(rows + 1) - 100;
     engine.ライン(0, toInt16(closingLine), 10000, closingLine, 1, 0);
     for (int column = 1; column <= columns + 1; ++column) {
         const std::int16_t x = toInt16(10000 * sheet.ColumnStarts[column]);

@@ -3,6 +3,7 @@
 #include "EventPump.h"
 #include "Platform.h"
 #include "PreviewPicture.h"
+#include "PrintScreens.h"
 #include "PrintTable.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -25,9 +26,7 @@ namespace mirai {
 
 namespace {
 
-// The print screen stands at the right of the preparation screen, which keeps the left strip
-// of the display as wide as the space left of the preview box.
-constexpr int kLeftStrip = 3690 / ui::kTwipsPerPixel;
+constexpr int kLeftStrip = kLeftStripTwips / ui::kTwipsPerPixel;
 constexpr int kWidth = ui::kScreenWidth - kLeftStrip;
 
 } // namespace
@@ -60,22 +59,25 @@ void frmPrint::buildControls() {
 
     m_picture1 = new PreviewPicture(m_picture5);
     m_picture1->setObjectName(u"Picture1"_s);
-    m_picture1->move(ui::px(3690), ui::px(315));
+    m_picture1->move(ui::px(kLeftStripTwips), ui::px(315));
 
     const QFont buttonFont = ui::uiFont(16, true);
-    m_command9 = ui::makeButton(m_picture5, u"Command9"_s, u"印刷"_s, QRect(24, 40, 198, 72), buttonFont);
-    connect(m_command9, &QPushButton::clicked, this, &frmPrint::command9Click);
-    m_command8 = ui::makeButton(m_picture5, u"Command8"_s, u"戻る"_s, QRect(24, 132, 198, 72), buttonFont);
-    connect(m_command8, &QPushButton::clicked, this, &frmPrint::command8Click);
+    QPushButton* command9 =
+        ui::makeButton(m_picture5, u"Command9"_s, u"印刷"_s, QRect(24, 40, 198, 72), buttonFont);
+    connect(command9, &QPushButton::clicked, this, &frmPrint::command9Click);
+    QPushButton* command8 =
+        ui::makeButton(m_picture5, u"Command8"_s, u"戻る"_s, QRect(24, 132, 198, 72), buttonFont);
+    connect(command8, &QPushButton::clicked, this, &frmPrint::command8Click);
 
     const bool printer = m_ctx.platform.printing && m_ctx.platform.printing->hasPrinter();
-    m_note = ui::makeLabel(m_picture5, u"LabelPrinter"_s,
-                           printer ? u"「印刷」で印刷の画面が開きます。\nPDFファイルにも保存できます。"_s
-                                   : u"プリンターがないため、「印刷」でPDFファイルに保存します。"_s,
-                           QRect(24, 224, 198, 96), ui::uiFont(10.5));
-    m_note->setWordWrap(true);
-    m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ui::setTextColour(m_note, Qt::white);
+    QLabel* note =
+        ui::makeLabel(m_picture5, u"LabelPrinter"_s,
+                      printer ? u"「印刷」で印刷の画面が開きます。\nPDFファイルにも保存できます。"_s
+                              : u"プリンターがないため、「印刷」でPDFファイルに保存します。"_s,
+                      QRect(24, 224, 198, 96), ui::uiFont(10.5));
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui::setTextColour(note, Qt::white);
 
     // The hidden boxes the drawing reads: "印刷" while drawing for the printer, "縦横" the
     // orientation (1 portrait).

@@ -8,8 +8,6 @@
 #include <memory>
 
 class QCheckBox;
-class QLabel;
-class QPushButton;
 
 namespace mirai {
 
@@ -61,11 +59,8 @@ private:
 
     QWidget* m_picture5 = nullptr;
     PreviewPicture* m_picture1 = nullptr;
-    QPushButton* m_command9 = nullptr;
-    QPushButton* m_command8 = nullptr;
     QCheckBox* m_check1 = nullptr;
     QCheckBox* m_check2 = nullptr;
-    QLabel* m_note = nullptr;
 };
 
 } // namespace mirai
