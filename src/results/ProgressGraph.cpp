@@ -94,11 +94,7 @@ void secondGraphPass(const SharedState& state, const std::vector<ResultRecord>& 
     data.schoolBest.reset();
     data.runs.clear();
     const int s = filter.student;
-    const bool inGroup =
-        isStudentNumber(s) &&
-        InSelectedGroup(
-            filter.groupText,
-            gradeNumber(state.SchoolYear, state.BirthYearByNumber[static_cast<std::size_t>(s)])) != 0;
+    const bool inGroup = isStudentNumber(s) && InSelectedGroup(filter.groupText, gradeOf(state, s)) != 0;
     std::optional<std::int32_t> fastest;
     for (const ResultRecord& record : records) {
         if (!isGraphRun(record, filter))
