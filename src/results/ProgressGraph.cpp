@@ -5,6 +5,7 @@
 #include "ResultRecords.h"
 #include "Roster.h"
 #include "SharedState.h"
+#include "UiSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -175,7 +176,6 @@ QPointF GraphBand::runAt(int t, int count, std::int32_t seconds, int yMax) const
 
 namespace {
 
-constexpr double kTwipsPerScreenPixel = 15.0;
 constexpr double kTwipsPerPoint = 20.0;
 constexpr std::uint32_t kBlack = 0;
 // Widths in screen pixels; paper gets the same width in its own pixels.
@@ -201,8 +201,8 @@ double fittedPoints(const QString& text, double points, double room) {
 }
 
 int deviceWidth(const DrawingSurface& surface, int screenPixels) {
-    const double perPixel = surface.twipsPerPixel() > 0.0 ? surface.twipsPerPixel() : kTwipsPerScreenPixel;
-    return std::max(1, static_cast<int>(std::lround(screenPixels * kTwipsPerScreenPixel / perPixel)));
+    const double perPixel = surface.twipsPerPixel() > 0.0 ? surface.twipsPerPixel() : ui::kTwipsPerPixel;
+    return std::max(1, static_cast<int>(std::lround(screenPixels * ui::kTwipsPerPixel / perPixel)));
 }
 
 // Labels of the personal bests: the seconds left of the axis at the point's height and the date
