@@ -26,10 +26,12 @@ namespace mirai {
 
 namespace {
 
-// Geometry in pixels. The panel lies at (120, 1740) twips over the list area, with the controls
-// in a column on its right. The canvas is taller than the panel: a band is then tall enough for
-// the figures to clear the band's rules, and the two graphs of this drill fit in view; a third
-// band would scroll into view with the wheel or the keys.
+// The panel lies over the list area, its place given in twips; the rest of the geometry is in
+// pixels, with the controls in a column on the panel's right. The canvas is taller than the
+// panel: a band is then tall enough for the figures to clear the band's rules, and the two graphs
+// of this drill fit in view; a third band would scroll into view with the wheel or the keys.
+constexpr int kPanelLeftTwips = 120;
+constexpr int kPanelTopTwips = 1740;
 constexpr int kPanelWidth = 1008;
 constexpr int kPanelHeight = 600;
 constexpr int kCanvasWidth = 820;
@@ -57,7 +59,7 @@ GraphPanel::GraphPanel(Context context, std::function<HubSettings()> hubSettings
 }
 
 void GraphPanel::buildControls() {
-    setGeometry(ui::twipRect(120, 1740, kPanelWidth * ui::kTwipsPerPixel, kPanelHeight * ui::kTwipsPerPixel));
+    setGeometry(ui::px(kPanelLeftTwips), ui::px(kPanelTopTwips), kPanelWidth, kPanelHeight);
     ui::setBackground(this, QColor(236, 240, 250));
 
     auto* view = new QScrollArea(this);
@@ -82,7 +84,7 @@ void GraphPanel::buildControls() {
     m_list2->hide();
     connect(m_list2, &QListWidget::itemSelectionChanged, this, [this] { command24Click(0); });
 
-    m_label27 = ui::makeLabel(this, u"Label27"_s, u"ﾚﾍﾞﾙ"_s, column(318, 24), ui::uiFont(12, true));
+    ui::makeLabel(this, u"Label27"_s, u"ﾚﾍﾞﾙ"_s, column(318, 24), ui::uiFont(12, true));
     m_list3 = makeList(this, u"List3"_s, column(342, 82));
     connect(m_list3, &QListWidget::itemSelectionChanged, this, [this] {
         if (isVisible())
@@ -96,8 +98,8 @@ void GraphPanel::buildControls() {
     m_command24[1]->hide();
     connect(m_command24[0], &QPushButton::clicked, this, [this] { command24Click(0); });
     connect(m_command24[1], &QPushButton::clicked, this, [this] { command24Click(1); });
-    m_command18 = ui::makeButton(this, u"Command18"_s, u"戻る"_s, column(548, 44), ui::uiFont(14, true));
-    connect(m_command18, &QPushButton::clicked, this, &GraphPanel::command18Click);
+    auto* command18 = ui::makeButton(this, u"Command18"_s, u"戻る"_s, column(548, 44), ui::uiFont(14, true));
+    connect(command18, &QPushButton::clicked, this, &GraphPanel::command18Click);
 }
 
 void GraphPanel::showEvent(QShowEvent* event) {
@@ -218,7 +220,6 @@ void GraphPanel::command24Click(int k) {
 }
 
 void GraphPanel::showPanel() {
-    move(ui::px(120), ui::px(1740));
     raise();
     show();
 }

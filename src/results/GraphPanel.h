@@ -81,10 +81,8 @@ private:
     QLabel* m_picture12 = nullptr;
     QListWidget* m_list2 = nullptr;
     QPushButton* m_command25 = nullptr;
-    QLabel* m_label27 = nullptr;
     QListWidget* m_list3 = nullptr;
     std::array<QPushButton*, 2> m_command24{};
-    QPushButton* m_command18 = nullptr;
 };
 
 } // namespace mirai

@@ -5,6 +5,7 @@
 #include "ResultRecords.h"
 #include "Roster.h"
 #include "SharedState.h"
+#include "UiSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -94,11 +95,7 @@ void secondGraphPass(const SharedState& state, const std::vector<ResultRecord>& 
     data.schoolBest.reset();
     data.runs.clear();
     const int s = filter.student;
-    const bool inGroup =
-        isStudentNumber(s) &&
-        InSelectedGroup(
-            filter.groupText,
-            gradeNumber(state.SchoolYear, state.BirthYearByNumber[static_cast<std::size_t>(s)])) != 0;
+    const bool inGroup = isStudentNumber(s) && InSelectedGroup(filter.groupText, gradeOf(state, s)) != 0;
     std::optional<std::int32_t> fastest;
     for (const ResultRecord& record : records) {
         if (!isGraphRun(record, filter))
@@ -179,7 +176,6 @@ QPointF GraphBand::runAt(int t, int count, std::int32_t seconds, int yMax) const
 
 namespace {
 
-constexpr double kTwipsPerScreenPixel = 15.0;
 constexpr double kTwipsPerPoint = 20.0;
 constexpr std::uint32_t kBlack = 0;
 // Widths in screen pixels; paper gets the same width in its own pixels.
@@ -205,8 +201,8 @@ double fittedPoints(const QString& text, double points, double room) {
 }
 
 int deviceWidth(const DrawingSurface& surface, int screenPixels) {
-    const double perPixel = surface.twipsPerPixel() > 0.0 ? surface.twipsPerPixel() : kTwipsPerScreenPixel;
-    return std::max(1, static_cast<int>(std::lround(screenPixels * kTwipsPerScreenPixel / perPixel)));
+    const double perPixel = surface.twipsPerPixel() > 0.0 ? surface.twipsPerPixel() : ui::kTwipsPerPixel;
+    return std::max(1, static_cast<int>(std::lround(screenPixels * ui::kTwipsPerPixel / perPixel)));
 }
 
 // Labels of the personal bests: the seconds left of the axis at the point's height and the date
@@ -217,26 +213,31 @@ public:
     BestLabels(DrawingSurface& surface, const GraphBand& band, double textHeight)
         : m_surface(surface), m_band(band), m_textHeight(textHeight), m_dateWidth(6.0 * textHeight) {}
 
-    // Text tops and left edges that are taken already.
-    void takeRow(double top) { m_rows.push_back(top); }
-    void takeDate(double left) { m_dates.push_back(left); }
-    double dateLeft(const QPointF& at) const { return at.x() - 0.02 * m_band.f; }
+    // A text left of the axis with its top at `top`; its row is taken.
+    void writeRow(double top, const QString& text) {
+        m_surface.drawText({0.12 * m_band.f, top}, text);
+        m_rows.push_back(top);
+    }
+    // A date under the axis below the point `at`; its place is taken.
+    void writeDate(const QDate& date, const QPointF& at) {
+        const double left = dateLeft(at);
+        m_surface.drawText({left, m_band.top + 0.815 * m_band.c}, dateText(date));
+        m_dates.push_back(left);
+    }
 
     void label(const GraphRun& run, const QPointF& at, bool always, bool withDate) {
         const double top = at.y() - m_textHeight / 2.0;
-        const double left = dateLeft(at);
-        if (!always &&
-            (crowded(m_rows, top, 1.25 * m_textHeight) || (withDate && crowded(m_dates, left, m_dateWidth))))
+        if (!always && (crowded(m_rows, top, 1.25 * m_textHeight) ||
+                        (withDate && crowded(m_dates, dateLeft(at), m_dateWidth))))
             return;
-        m_surface.drawText({0.12 * m_band.f, top}, secondsText(run.seconds));
-        takeRow(top);
-        if (withDate) {
-            m_surface.drawText({left, m_band.top + 0.815 * m_band.c}, dateText(run.date));
-            takeDate(left);
-        }
+        writeRow(top, secondsText(run.seconds));
+        if (withDate)
+            writeDate(run.date, at);
     }
 
 private:
+    double dateLeft(const QPointF& at) const { return at.x() - 0.02 * m_band.f; }
+
     static bool crowded(const std::vector<double>& taken, double value, double room) {
         return std::any_of(taken.begin(), taken.end(),
                            [&](double other) { return std::abs(other - value) < room; });
@@ -267,12 +268,8 @@ void drawFigures(DrawingSurface& surface, const GraphTarget& target, const Graph
 // The newest run's date, the personal bests joined, the axis labels and the bests' labels.
 void drawBests(DrawingSurface& surface, double fontPoints, const GraphBand& band, const LevelGraphData& data,
                const std::vector<QPointF>& at, int yMax) {
-    const double f = band.f;
-    const double c = band.c;
-    const double top = band.top;
     BestLabels labels(surface, band, fontPoints * kTwipsPerPoint);
-    labels.takeDate(labels.dateLeft(at.back()));
-    surface.drawText({labels.dateLeft(at.back()), top + 0.815 * c}, dateText(data.runs.back().date));
+    labels.writeDate(data.runs.back().date, at.back());
     const QPointF* previousBest = nullptr;
     for (std::size_t i = 0; i < data.runs.size(); ++i) {
         if (!data.runs[i].best)
@@ -281,10 +278,8 @@ void drawBests(DrawingSurface& surface, double fontPoints, const GraphBand& band
             surface.drawLine(*previousBest, at[i], deviceWidth(surface, kJoinWidth), kBestColour);
         previousBest = &at[i];
     }
-    surface.drawText({0.12 * f, top + 0.79 * c}, u"0秒"_s);
-    surface.drawText({0.12 * f, top + 0.1 * c}, numberText(yMax) + u"秒"_s);
-    labels.takeRow(top + 0.79 * c);
-    labels.takeRow(top + 0.1 * c);
+    labels.writeRow(band.top + 0.79 * band.c, u"0秒"_s);
+    labels.writeRow(band.top + 0.1 * band.c, numberText(yMax) + u"秒"_s);
 
     surface.setTextColour(kBestColour);
     bool first = true;

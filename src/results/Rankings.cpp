@@ -87,13 +87,9 @@ std::vector<int> rankNumbers(const std::vector<std::int32_t>& sortedKeys) {
     return ranks;
 }
 
-namespace {
-
 int gradeOf(const SharedState& state, int student) {
     return gradeNumber(state.SchoolYear, state.BirthYearByNumber[static_cast<std::size_t>(student)]);
 }
-
-} // namespace
 
 LevelRanking levelRanking(const SharedState& state, int level, int listMode, int pointsOrder,
                           const QString& groupText, int rankWidth) {

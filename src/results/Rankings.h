@@ -52,6 +52,9 @@ std::vector<int> SortByKey(const std::vector<std::int32_t>& keys);
 // Rank of each sorted position: a key equal to the one before shares its rank (1, 2, 2, 4).
 std::vector<int> rankNumbers(const std::vector<std::int32_t>& sortedKeys);
 
+// The grade number of student `student` (a roster number) in the state's school year.
+int gradeOf(const SharedState& state, int student);
+
 // One level's ranking as list lines, and the line of the current student (−1 when not shown).
 // Each line carries its student's number and rank (0 for a student without a time), so a line
 // is found by its student, never by a name that another name may contain.
