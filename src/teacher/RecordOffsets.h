@@ -14,6 +14,8 @@ constexpr int kLevel = 18;
 constexpr int kSeconds = 20;
 constexpr int kSiteCode = 24;
 constexpr int kSiteBytes = 5;
+constexpr int kPoints = 34;
+constexpr int kPointsBytes = 5;
 
 inline double date(const char* record) {
     return qFromLittleEndian<double>(record + kDate);
