@@ -20,8 +20,8 @@ SiteIdentity SiteIdentity::of(const SharedState& state) {
 
 bool SiteIdentity::owns(const char* record) const {
     // An installation without a code matches no record: their fields hold five blanks.
-    return codeBytes.size() == offsets::kSiteBytes &&
-           std::memcmp(record + offsets::kSiteCode, codeBytes.constData(), offsets::kSiteBytes) == 0;
+    return codeBytes.size() == offsets::kTextBytes &&
+           std::memcmp(record + offsets::kSiteCode, codeBytes.constData(), offsets::kTextBytes) == 0;
 }
 
 ListedRun ListedRun::of(const char* record) {
