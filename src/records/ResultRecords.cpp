@@ -8,6 +8,7 @@
 #include "MessageBoxes.h"
 #include "Platform.h"
 #include "RecordFileIo.h"
+#include "RecordOffsets.h"
 #include "RecordQueue.h"
 #include "SharedState.h"
 
@@ -24,17 +25,6 @@ using namespace Qt::StringLiterals;
 namespace mirai {
 
 namespace {
-
-constexpr int kFieldBytes = 5;
-constexpr int kOffsetDate = 0;
-constexpr int kOffsetTime = 8;
-constexpr int kOffsetStudent = 16;
-constexpr int kOffsetLevel = 18;
-constexpr int kOffsetSeconds = 20;
-constexpr int kOffsetSiteCode = 24;
-constexpr int kOffsetBlank = 29;
-constexpr int kOffsetPoints = 34;
-constexpr int kOffsetSpare = 39;
 
 // 30 December 1899, day 0 of the OLE Automation calendar.
 constexpr qint64 kOleEpochJulianDay = 2415019;
@@ -54,13 +44,9 @@ constexpr int kStepWrite = 8;
 constexpr int kStepClose = 9;
 
 void putBytes(char* out, const QByteArray& field, char pad) {
-    const int n = static_cast<int>(std::min<qsizetype>(field.size(), kFieldBytes));
+    const int n = static_cast<int>(std::min<qsizetype>(field.size(), offsets::kTextBytes));
     std::memcpy(out, field.constData(), static_cast<std::size_t>(n));
-    std::memset(out + n, pad, static_cast<std::size_t>(kFieldBytes - n));
-}
-
-template <class T> T readLittle(const char* bytes) {
-    return qFromLittleEndian<T>(bytes);
+    std::memset(out + n, pad, static_cast<std::size_t>(offsets::kTextBytes - n));
 }
 
 // What became of one attempt on the file.
@@ -401,7 +387,7 @@ ResultRecord currentRunRecord(Context ctx) {
     record.StudentNumber = state.StudentNumber;
     record.Level = state.CurrentLevel;
     record.Seconds = state.RunSeconds;
-    record.SiteCode = cp932::fixedField(state.SiteCode, kFieldBytes);
+    record.SiteCode = cp932::fixedField(state.SiteCode, offsets::kTextBytes);
     return record;
 }
 
@@ -477,29 +463,29 @@ bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions
 QByteArray encodeRecord(const ResultRecord& record) {
     QByteArray bytes(kRecordSize, '\0');
     char* out = bytes.data();
-    qToLittleEndian(record.RunDate, out + kOffsetDate);
-    qToLittleEndian(record.RunTimeOfDay, out + kOffsetTime);
-    qToLittleEndian(record.StudentNumber, out + kOffsetStudent);
-    qToLittleEndian(record.Level, out + kOffsetLevel);
-    qToLittleEndian(record.Seconds, out + kOffsetSeconds);
-    putBytes(out + kOffsetSiteCode, record.SiteCode, ' ');
-    putBytes(out + kOffsetBlank, record.BlankField, ' ');
-    putBytes(out + kOffsetPoints, record.PointsText, ' ');
-    putBytes(out + kOffsetSpare, record.SpareField, '\0');
+    qToLittleEndian(record.RunDate, out + offsets::kDate);
+    qToLittleEndian(record.RunTimeOfDay, out + offsets::kTime);
+    qToLittleEndian(record.StudentNumber, out + offsets::kStudent);
+    qToLittleEndian(record.Level, out + offsets::kLevel);
+    qToLittleEndian(record.Seconds, out + offsets::kSeconds);
+    putBytes(out + offsets::kSiteCode, record.SiteCode, ' ');
+    putBytes(out + offsets::kBlank, record.BlankField, ' ');
+    putBytes(out + offsets::kPoints, record.PointsText, ' ');
+    putBytes(out + offsets::kSpare, record.SpareField, '\0');
     return bytes;
 }
 
 ResultRecord decodeRecord(const char* bytes) {
     ResultRecord record;
-    record.RunDate = readLittle<double>(bytes + kOffsetDate);
-    record.RunTimeOfDay = readLittle<double>(bytes + kOffsetTime);
-    record.StudentNumber = readLittle<std::int16_t>(bytes + kOffsetStudent);
-    record.Level = readLittle<std::int16_t>(bytes + kOffsetLevel);
-    record.Seconds = readLittle<std::int32_t>(bytes + kOffsetSeconds);
-    record.SiteCode = QByteArray(bytes + kOffsetSiteCode, kFieldBytes);
-    record.BlankField = QByteArray(bytes + kOffsetBlank, kFieldBytes);
-    record.PointsText = QByteArray(bytes + kOffsetPoints, kFieldBytes);
-    record.SpareField = QByteArray(bytes + kOffsetSpare, kFieldBytes);
+    record.RunDate = offsets::date(bytes);
+    record.RunTimeOfDay = offsets::timeOfDay(bytes);
+    record.StudentNumber = offsets::student(bytes);
+    record.Level = offsets::level(bytes);
+    record.Seconds = offsets::seconds(bytes);
+    record.SiteCode = QByteArray(bytes + offsets::kSiteCode, offsets::kTextBytes);
+    record.BlankField = QByteArray(bytes + offsets::kBlank, offsets::kTextBytes);
+    record.PointsText = QByteArray(bytes + offsets::kPoints, offsets::kTextBytes);
+    record.SpareField = QByteArray(bytes + offsets::kSpare, offsets::kTextBytes);
     return record;
 }
 
@@ -604,15 +590,15 @@ bool LoadResultRecords(Context ctx) {
     const char* bytes = window->bytes.constData();
     for (std::int64_t i = 0, n = window->count(); i < n; ++i, bytes += kRecordSize) {
         LoadedResult entry;
-        entry.StudentNumber = readLittle<std::int16_t>(bytes + kOffsetStudent);
-        entry.Level = readLittle<std::int16_t>(bytes + kOffsetLevel);
+        entry.StudentNumber = offsets::student(bytes);
+        entry.Level = offsets::level(bytes);
         // A record no table has room for is left out (record maintenance still shows it), so
         // one damaged record cannot stop every station.
         if (!isStudentNumber(entry.StudentNumber) || !isLevelIndex(entry.Level))
             continue;
-        entry.RunDate = readLittle<double>(bytes + kOffsetDate);
-        entry.RunTimeOfDay = readLittle<double>(bytes + kOffsetTime);
-        entry.Seconds = readLittle<std::int32_t>(bytes + kOffsetSeconds);
+        entry.RunDate = offsets::date(bytes);
+        entry.RunTimeOfDay = offsets::timeOfDay(bytes);
+        entry.Seconds = offsets::seconds(bytes);
 
         std::int32_t& best = state.BestSeconds(entry.Level, entry.StudentNumber);
         if (best > entry.Seconds)

@@ -47,15 +47,7 @@ QString criteriaHelpText(int column) {
 }
 
 QString criteriaDisplayForm(const Untyped& value) {
-    switch (value.kind()) {
-    case Untyped::Kind::Empty:
-        return {};
-    case Untyped::Kind::Number:
-        return numberText(value.toDouble());
-    case Untyped::Kind::Text:
-        break;
-    }
-    return value.toText();
+    return value.isNumber() ? numberText(value.toDouble()) : value.toText();
 }
 
 std::optional<CriteriaFile> loadCriteriaFile(const QString& path) {
@@ -74,20 +66,10 @@ std::optional<CriteriaFile> loadCriteriaFile(const QString& path) {
     return file;
 }
 
-QString criteriaFileText(const std::vector<CriteriaRow>& rows) {
-    QString text;
-    for (const CriteriaRow& row : rows) {
-        for (int c = 0; c < kCriteriaFields; ++c) {
-            text += row[static_cast<std::size_t>(c)];
-            text += c + 1 < kCriteriaFields ? u","_s : u"\r\n"_s;
-        }
-    }
-    return text;
-}
-
 bool saveCriteriaFile(const QString& path, const std::vector<CriteriaRow>& rows) {
     TextFileWriter writer;
-    writer.write(criteriaFileText(rows));
+    for (const CriteriaRow& row : rows)
+        writer.writeLine(QStringList(row.begin(), row.end()).join(u','));
     return writer.save(path);
 }
 

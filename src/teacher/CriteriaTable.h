@@ -32,9 +32,8 @@ struct CriteriaFile {
 };
 std::optional<CriteriaFile> loadCriteriaFile(const QString& path);
 
-// The file's text: every row's 12 cells joined by "," and ended by CR LF, as they stand.
-QString criteriaFileText(const std::vector<CriteriaRow>& rows);
-// Replaces the file as a whole through the safe writer: a failed save leaves the old file whole.
+// Writes every row's 12 cells as they stand, joined by "," and ended by CR LF. Replaces the file as
+// a whole through the safe writer: a failed save leaves the old file whole.
 bool saveCriteriaFile(const QString& path, const std::vector<CriteriaRow>& rows);
 
 // Characters a cell may not hold: they would change the field structure of the file that every

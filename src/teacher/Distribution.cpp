@@ -3,7 +3,6 @@
 #include "NumberText.h"
 #include "RecordOffsets.h"
 #include "ResultRecords.h"
-#include "SharedState.h"
 
 #include <algorithm>
 #include <climits>
@@ -43,7 +42,7 @@ QStringList histogramLines(const QString& header, const std::array<std::int64_t,
 
 } // namespace
 
-DistributionBuilder::DistributionBuilder(int level) : m_bestBin(static_cast<std::size_t>(kStudentRows)) {
+DistributionBuilder::DistributionBuilder(int level) : m_bestBin(std::size_t{UINT16_MAX} + 1) {
     reset(level);
 }
 
@@ -52,7 +51,6 @@ void DistributionBuilder::reset(int level) {
     m_runs = 0;
     m_times.fill(0);
     std::fill(m_bestBin.begin(), m_bestBin.end(), kNoRun);
-    m_otherBest.clear();
 }
 
 void DistributionBuilder::add(const char* records, std::int64_t count) {
@@ -66,7 +64,7 @@ void DistributionBuilder::add(const char* records, std::int64_t count) {
     for (std::int64_t i = 0; i < count; ++i, records += kRecordSize) {
         const int level = offsets::level(records);
         const std::int32_t seconds = offsets::seconds(records);
-        const int student = offsets::student(records);
+        const auto student = static_cast<std::uint16_t>(offsets::student(records));
         const auto counted = static_cast<unsigned>(level == wanted) & static_cast<unsigned>(seconds >= 0);
         const std::uint32_t tens = static_cast<std::uint32_t>(seconds) / 10U;
         runs += counted;
@@ -74,12 +72,7 @@ void DistributionBuilder::add(const char* records, std::int64_t count) {
         // A record that does not count offers "no run", which changes no best bin.
         const auto bin =
             static_cast<std::uint8_t>(std::min<std::uint32_t>(tens, kLastBestBin) | (counted - 1U));
-        if (isStudentNumber(student)) [[likely]] {
-            bests[student] = std::min(bests[student], bin);
-        } else if (counted != 0) {
-            std::uint8_t& best = m_otherBest.try_emplace(student, kNoRun).first->second;
-            best = std::min(best, bin);
-        }
+        bests[student] = std::min(bests[student], bin);
     }
     m_runs = runs;
 }
@@ -89,13 +82,10 @@ Distribution DistributionBuilder::finish() const {
     result.level = m_level;
     result.runs = m_runs;
     result.times = m_times;
-    const auto count = [&](std::uint8_t bin) {
+    for (const std::uint8_t bin : m_bestBin) {
         if (bin != kNoRun)
             ++result.bests[bin];
-    };
-    std::for_each(m_bestBin.begin(), m_bestBin.end(), count);
-    for (const auto& entry : m_otherBest)
-        count(entry.second);
+    }
     return result;
 }
 

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace mirai {
@@ -22,8 +21,9 @@ struct Distribution {
 };
 
 // Builds the Distribution of one level from raw records, chunk by chunk, in one pass. Each
-// student's best time is kept as its bin in a flat table by student number, so no run list is ever
-// sorted. Records of a level outside 1..50 or with negative seconds are left out.
+// student's best time is kept as its bin in a flat table over every 16-bit student number (a damaged
+// number outside the roster's 0..5000 still has its best time), so no run list is ever sorted.
+// Records of a level outside 1..50 or with negative seconds are left out.
 class DistributionBuilder {
 public:
     explicit DistributionBuilder(int level = 0);
@@ -38,8 +38,6 @@ private:
     // The best bin (0..30) of each student, 0xFF where the student has none. The bin of the fewest
     // seconds is the fewest bin, so the bin is all the table needs to hold.
     std::vector<std::uint8_t> m_bestBin;
-    // Students outside 0..5000 (a damaged roster number) still have a best time.
-    std::unordered_map<int, std::uint8_t> m_otherBest;
 };
 
 // The lines of the two lists: the header, then one line per bin from 0 to 1000 s.

@@ -15,7 +15,6 @@
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "UiSupport.h"
-#include "namesel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -203,7 +202,7 @@ void FrmData::OpenRecordForEdit() {
         strip.vScroll1->setValue(
             std::clamp<std::int32_t>(record.seconds, strip.vScroll1->minimum(), strip.vScroll1->maximum()));
     }
-    strip.combo1->setEditText(QString::number(record.student) + u" /  "_s + m_roster.name(record.student));
+    strip.combo1->setEditText(studentChoiceText(record.student, m_roster.name(record.student)));
     const std::initializer_list<QWidget*> parts{strip.label1,    strip.label2[1], strip.label2[2],
                                                 strip.label2[4], strip.combo1,    strip.text1,
                                                 strip.vScroll1,  strip.label2[0]};

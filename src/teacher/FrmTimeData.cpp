@@ -209,11 +209,9 @@ void FrmTimeData::activate() {
         m_picture3->clear();
         return;
     }
-    m_grid->setCurrentCell(1, 1);
-    m_selectionEnd = 1;
+    selectCell(1, 1);
     m_editor->show();
     PlaceCellEditor();
-    m_editor->setFocus();
     GridToText転送();
     RefreshDistribution();
 }
@@ -250,10 +248,8 @@ bool FrmTimeData::LoadCriteria() {
         return false;
     }
     // The cell the teacher was on stays current when the table still has it.
-    if (row >= 1 && rowCount() > 1) {
-        m_grid->setCurrentCell(std::min(row, rowCount() - 1), std::clamp(column, 1, kCriteriaFields));
-        m_selectionEnd = currentRow();
-    }
+    if (row >= 1 && rowCount() > 1)
+        selectCell(row, column);
     return true;
 }
 
@@ -367,21 +363,26 @@ void FrmTimeData::PlaceCellEditor() {
     m_label3->setText(criteriaHelpText(currentColumn()));
 }
 
+void FrmTimeData::selectCell(int row, int column) {
+    // The title row and the level column are fixed: the nearest value cell is taken instead.
+    m_grid->setCurrentCell(std::clamp(row, 1, rowCount() - 1), std::clamp(column, 1, kCriteriaFields));
+    m_selectionEnd = currentRow(); // setting the current cell collapses the selection to it
+}
+
 void FrmTimeData::gridClick(int row, int column) {
     if (rowCount() < 2)
         return;
-    // The title row and the level column are fixed: a click there picks the nearest cell.
-    m_grid->setCurrentCell(std::clamp(row, 1, rowCount() - 1), std::clamp(column, 1, kCriteriaFields));
-    m_selectionEnd = currentRow();
+    selectCell(row, column);
     m_editor->show();
     PlaceCellEditor();
+    QPointer<FrmTimeData> guard(this);
     RefreshDistribution();
-    GridToText転送();
+    if (guard)
+        GridToText転送();
 }
 
 void FrmTimeData::moveTo(int row, int column) {
-    m_grid->setCurrentCell(row, column); // collapses the selection to the cell
-    m_selectionEnd = row;
+    selectCell(row, column);
     m_editor->setText(cellText(row, column));
     PlaceCellEditor();
 }

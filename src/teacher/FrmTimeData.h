@@ -56,6 +56,8 @@ protected:
 private:
     void buildControls();
     void setColumnWidths();
+    // Makes a value cell current (rows 1.., columns 1..12) with a selection of that cell alone.
+    void selectCell(int row, int column);
     void moveTo(int row, int column);
     void copyDown();
     // Writes a text into a cell; a change paints the cell yellow and marks the table as modified.

@@ -18,6 +18,12 @@ SiteIdentity SiteIdentity::of(const SharedState& state) {
     return {cp932::encode(state.SiteCode), state.SiteName};
 }
 
+bool SiteIdentity::owns(const char* record) const {
+    // An installation without a code matches no record: their fields hold five blanks.
+    return codeBytes.size() == offsets::kTextBytes &&
+           std::memcmp(record + offsets::kSiteCode, codeBytes.constData(), offsets::kTextBytes) == 0;
+}
+
 ListedRun ListedRun::of(const char* record) {
     static const qint64 epoch = dateFromOle(0.0).toJulianDay();
     ListedRun run;
@@ -65,7 +71,6 @@ QString recordLine(std::int64_t number, const ListedRun& run, bool ownSite, cons
     line += u' ';
     line += roster.grade(run.student);
     line += u"++"_s;
-    // An installation without a code matches no record: their fields hold five blanks.
     line += ownSite ? site.name : u"他塾"_s;
     return line;
 }
@@ -76,7 +81,6 @@ void RecordLines::reserve(std::int64_t records) {
 }
 
 void RecordLines::add(const char* records, std::int64_t count) {
-    const bool hasCode = m_site.codeBytes.size() == offsets::kSiteBytes;
     for (std::int64_t i = 0; i < count; ++i, records += kRecordSize) {
         ++m_records;
         // Level 0 is no stored run; the lines keep the records' own numbers.
@@ -85,8 +89,7 @@ void RecordLines::add(const char* records, std::int64_t count) {
             continue;
         }
         m_runs.push_back(ListedRun::of(records));
-        m_ownSite.push_back(hasCode && std::memcmp(records + offsets::kSiteCode, m_site.codeBytes.constData(),
-                                                   offsets::kSiteBytes) == 0);
+        m_ownSite.push_back(m_site.owns(records));
     }
 }
 

@@ -20,6 +20,8 @@ struct SiteIdentity {
     QByteArray codeBytes; // the installation's SiteCode in code page 932; empty when it has none
     QString name;
     static SiteIdentity of(const SharedState& state);
+    // Whether the 44 bytes of a record were stored by this installation.
+    bool owns(const char* record) const;
 };
 
 // What a list line shows of one record, in 16 bytes: a million lines take 16 MB.

@@ -3,7 +3,6 @@
 #include "Cp932.h"
 #include "NumberText.h"
 #include "RecordFile.h"
-#include "RecordOffsets.h"
 #include "ResultRecords.h"
 #include "RosterTables.h"
 #include "SharedState.h"
@@ -18,7 +17,6 @@ namespace mirai {
 
 namespace {
 
-constexpr int kPointsOffset = 34;
 constexpr qsizetype kFlushBytes = 1 << 20;
 
 void appendNumber(QByteArray& out, std::int64_t value) {
@@ -70,7 +68,6 @@ const QByteArray& RecordsCsvWriter::studentFields(int student) {
 }
 
 void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& out) {
-    const bool hasCode = m_site.codeBytes.size() == offsets::kSiteBytes;
     for (std::int64_t i = 0; i < count; ++i, records += kRecordSize) {
         const ListedRun run = ListedRun::of(records);
         appendNumber(out, ++m_number);
@@ -98,7 +95,7 @@ void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& 
             appendNumber(out, run.seconds);
             out += ",\"\",";
         }
-        const char* points = records + kPointsOffset;
+        const char* points = records + offsets::kPoints;
         if (!m_pointsKnown || std::memcmp(points, m_points.data(), m_points.size()) != 0) {
             std::memcpy(m_points.data(), points, m_points.size());
             m_pointsKnown = true;
@@ -111,9 +108,7 @@ void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& 
         appendNumber(out, run.student);
         out += studentFields(run.student);
         out += ',';
-        const bool own = hasCode && std::memcmp(records + offsets::kSiteCode, m_site.codeBytes.constData(),
-                                                offsets::kSiteBytes) == 0;
-        out += own ? m_ownSite : m_otherSite;
+        out += m_site.owns(records) ? m_ownSite : m_otherSite;
         out += "\r\n";
     }
 }

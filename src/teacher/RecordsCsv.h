@@ -2,6 +2,7 @@
 
 #include "Context.h"
 #include "RecordList.h"
+#include "RecordOffsets.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,7 +37,7 @@ private:
     std::int32_t m_day = INT32_MIN; // the date of the last row and its field
     QByteArray m_dayField;
     // The last stored points field and its text: runs store the same "0" again and again.
-    std::array<char, 5> m_points{};
+    std::array<char, offsets::kTextBytes> m_points{};
     bool m_pointsKnown = false;
     QByteArray m_pointsField;
 };

@@ -12,12 +12,16 @@ QStringList RosterTables::LoadRosterChoices(const QString& rosterPath, int schoo
     forEachRosterRecord(rosterPath, [&](const RosterEntry& record) {
         const QString name = trimBlanks(record.name);
         RosterNameTable[index(record.number)] = name;
-        choices.append(QString::number(record.number) + u" /  "_s + name);
+        choices.append(studentChoiceText(record.number, name));
         const int grade = gradeNumber(schoolYear, record.birthYear);
         if (grade >= 0 && grade <= 10)
             GradeLabelTable[index(record.number)] = fullWidthGradeLabel(grade);
     });
     return choices;
+}
+
+QString studentChoiceText(int student, const QString& name) {
+    return QString::number(student) + u" /  "_s + name;
 }
 
 std::optional<double> studentNumberOfChoice(const QString& text) {

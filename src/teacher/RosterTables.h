@@ -32,6 +32,9 @@ private:
     static std::size_t index(int student) { return static_cast<std::size_t>(student); }
 };
 
+// A student choice as the list offers it and the student field shows it: "7 /  山田花子".
+QString studentChoiceText(int student, const QString& name);
+
 // The student number of a choice or a typed student field: the number before the first "/".
 // nullopt when the text holds no "/".
 std::optional<double> studentNumberOfChoice(const QString& text);

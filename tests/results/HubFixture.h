@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration.h"
+#include "Controls.h"
 #include "Files.h"
 #include "RecordFiles.h"
 #include "Roster.h"
@@ -10,7 +11,6 @@
 #include "UiDoubles.h"
 #include "seisekitime1.h"
 
-#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -92,15 +92,7 @@ protected:
         return platform.screens.find<seisekitime1>(screens::seisekitime1());
     }
 
-    template <class T = QLabel> T* control(QWidget* screen, const QString& name) {
-        T* widget = screen->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-    QString text(QWidget* screen, const QString& name) {
-        QLabel* label = control(screen, name);
-        return label ? label->text() : QString();
-    }
+    QString text(QWidget* screen, const QString& name) { return labelText(screen, name); }
     QStringList lines(QWidget* screen, int level) {
         QStringList result;
         auto* list = control<QListWidget>(screen, QStringLiteral("List5(%1)").arg(level));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration.h"
+#include "Controls.h"
 #include "Screen.h"
 #include "ScreenNames.h"
 #include "TeacherFixture.h"
@@ -8,7 +9,6 @@
 #include "UiDoubles.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QPointer>
 
 namespace mirai::test {
@@ -45,15 +45,6 @@ protected:
     template <class T> T* show(const QString& name) {
         platform.screens.show(name);
         return platform.screens.find<T>(name);
-    }
-    template <class T = QLabel> T* control(QWidget* screen, const QString& name) {
-        T* widget = screen->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-    QString labelText(QWidget* screen, const QString& name) {
-        QLabel* label = control(screen, name);
-        return label ? label->text() : QString();
     }
     // Closed screens are deleted once control is back in the event loop.
     void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
