@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration.h"
+#include "Controls.h"
 #include "DrillFlow.h"
 #include "DrillScreens.h"
 #include "Files.h"
@@ -62,13 +63,10 @@ protected:
     }
 
     template <class T = QLabel> T* control(QWidget* screen, const char16_t* name) {
-        T* widget = screen->findChild<T*>(QString::fromUtf16(name));
-        EXPECT_NE(widget, nullptr) << QString::fromUtf16(name).toStdString();
-        return widget;
+        return test::control<T>(screen, QString::fromUtf16(name));
     }
     QString text(QWidget* screen, const char16_t* name) {
-        QLabel* label = control(screen, name);
-        return label ? label->text() : QString();
+        return labelText(screen, QString::fromUtf16(name));
     }
 
     // Types the current problem's answer as a student does: the digit product, then the

@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "DrillScreens.h"
 #include "Files.h"
 #include "Firstfrm.h"
@@ -41,15 +42,7 @@ protected:
         registerDrillScreens(platform.screens, context);
     }
 
-    template <class T = QLabel> T* control(QWidget* screen, const QString& name) {
-        T* widget = screen ? screen->findChild<T*>(name) : nullptr;
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-    QString text(QWidget* screen, const QString& name) {
-        QLabel* label = control(screen, name);
-        return label ? label->text() : QString();
-    }
+    QString text(QWidget* screen, const QString& name) { return labelText(screen, name); }
     QString current() const { return platform.screens.current(); }
 
     // Types the product's digits, moves the point and judges, as a student does.
