@@ -9,6 +9,8 @@ public:
     virtual ~AppControl() = default;
     virtual void endProgram() = 0;
     bool endRequested() const { return m_ended; }
+    // Ended, or an end is waiting for a write: nothing should wait for the share any longer.
+    bool stopping() const { return m_ended || m_endPending; }
 
     // An end asked for from outside (a log-out, a shutdown): at once, or, while a write that
     // must stay whole is in progress, as soon as the last one is done.

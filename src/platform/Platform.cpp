@@ -12,7 +12,7 @@ void waitWhilePumping(const Platform& platform, int ms) {
     const std::int64_t start = platform.clock->tickMs();
     while (platform.clock->tickMs() - start < ms) {
         platform.events->processEvents();
-        if (platform.app && platform.app->endRequested())
+        if (platform.app && platform.app->stopping())
             return;
         QThread::msleep(1);
     }

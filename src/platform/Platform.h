@@ -31,7 +31,7 @@ struct Platform {
 };
 
 // Waits the given milliseconds on the tick clock, letting window events run meanwhile;
-// returns early once the program is ending.
+// returns early once the program is ending or an end is waiting.
 void waitWhilePumping(const Platform& platform, int ms);
 
 } // namespace mirai

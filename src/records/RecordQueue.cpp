@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -59,7 +60,12 @@ QueueWrite queueRecord(const Platform& platform, const QString& path, const QByt
             break;
         case LockResult::Busy:
             file.reset();
-            waitWhilePumping(platform, platform.locker->retryIntervalMs());
+            // Another program of this station holds the queue only for a moment; while this one
+            // is ending it waits without letting the screens run.
+            if (platform.app && platform.app->stopping() && !ending(platform))
+                QThread::msleep(10);
+            else
+                waitWhilePumping(platform, platform.locker->retryIntervalMs());
             if (ending(platform))
                 return {QueueOutcome::Ending, {}};
             continue;

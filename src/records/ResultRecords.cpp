@@ -122,7 +122,8 @@ public:
     }
 
 private:
-    bool ending() const { return m_platform.app && m_platform.app->endRequested(); }
+    // An end asked for from outside stops the waiting at once: the caller keeps what it has.
+    bool ending() const { return m_platform.app && m_platform.app->stopping(); }
     const Platform& m_platform;
     int m_transientFailures = 0;
 };
@@ -403,6 +404,9 @@ bool keepOnStation(Context ctx, const QString& path, const QByteArray& bytes, co
     switch (kept.outcome) {
     case QueueOutcome::Kept:
         state.RunKeptOnStation = 1;
+        // A log-out or shutdown asked for meanwhile: nobody is there to read a message.
+        if (platform.app && platform.app->stopping())
+            return false;
         platform.messages->show(
             u"成績ファイルに記録できませんでした。\r\n"
             u"この記録はこのコンピューターに保存しました。"
@@ -415,6 +419,9 @@ bool keepOnStation(Context ctx, const QString& path, const QByteArray& bytes, co
     case QueueOutcome::Failed:
         break;
     }
+    // Ended already: whatever ended it has said what there was to say.
+    if (platform.app && platform.app->endRequested())
+        return false;
     QString text =
         description + u"成績ランダムファイル記録"_s + u"\r\n"_s + path +
         u"\r\nこの記録はこのコンピューターにも保存できなかったため、プログラムを終了します。\r\n"_s +
@@ -446,13 +453,22 @@ bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions
     ctx.state.RunKeptOnStation = 0;
     // A log-out or shutdown meanwhile ends the program only once the record is stored.
     const AppControl::WriteInProgress writing(ctx.platform.app);
-    return withRetries(
+    bool gaveUp = false;
+    const bool stored = withRetries(
         ctx.platform,
         [&](IoFailure& failure) {
             return tryStore(ctx.platform, name, queuePath, bytes, options.syncData, failure) ==
                    StoreOutcome::Written;
         },
-        [&](const IoFailure& failure) { return keepOnStation(ctx, path, bytes, failure); });
+        [&](const IoFailure& failure) {
+            gaveUp = true;
+            return keepOnStation(ctx, path, bytes, failure);
+        });
+    // An end asked for while the share was out of reach: the run waits on this station, and the
+    // program ends without waiting any longer.
+    if (!stored && !gaveUp && ctx.platform.app && ctx.platform.app->stopping())
+        keepOnStation(ctx, path, bytes, IoFailure{});
+    return stored;
 }
 
 } // namespace

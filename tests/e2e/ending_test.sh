@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a demo tree ends cleanly on SIGTERM and on SIGINT, also after a sound cue
 # has played (the sound library must not swallow the signals): exit within 2 s with status 0,
-# the result file untouched and whole.
+# the result file untouched and whole. A SIGTERM while a finished run waits for a shared folder
+# that is out of reach ends it as quickly, with the run kept on the station.
 #
 #   ending_test.sh <miraidrill> <stage_demo> <demo sources>
 set -euo pipefail
@@ -76,3 +77,38 @@ for signal in TERM INT; do
     [ $(($(stat -c %s "$results") % 44)) -eq 0 ] || fail "SIG$signal: the result file holds a part record"
     echo "SIG$signal after a cue: ended with status 0"
 done
+
+# A run that times out after 5 s while the shared folder is away: the append retries, a log-out
+# comes, and the program ends within 2 s, with no box to click, the run waiting on the station.
+tree="$work/tree-outage"
+"$stager" "$sources" "$tree" "$program" >/dev/null
+data="$tree/共通/MiraiDrill"
+export XDG_DATA_HOME="$work/station-data"
+queue="$XDG_DATA_HOME/みらいドリル/成績待ち.dat"
+# Level 1 with a minimum line of 1 s: its time limit is 5 s.
+LC_ALL=C sed -i '2s/^\([0-9]*\),[0-9]*,/\1,1,/' "$data/タイム回数データ.txt"
+"$tree/prog/MiraiDrill/miraidrill" &
+pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -n1) ||
+    fail "the program's window did not appear"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+sleep 2
+xdotool key Down Return   # the first student on the list, to the results hub
+sleep 3
+xdotool key 1             # level 1
+sleep 1
+mv "$data" "$data.away"
+sleep 8                   # the run has timed out and its record waits for the share
+kill -0 "$pid" 2>/dev/null || fail "outage: the program ended by itself"
+kill -TERM "$pid"
+for _ in $(seq 20); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "outage: still running 2 s after SIGTERM"
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "outage: exit status $status"
+[ -f "$queue" ] && [ "$(stat -c %s "$queue")" -eq 44 ] || fail "outage: the run is not waiting on the station"
+echo "SIGTERM during an outage: ended with status 0, the run kept on the station"

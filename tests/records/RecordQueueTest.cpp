@@ -160,6 +160,26 @@ TEST_P(ShareOutOfReach, RunsWaitOnTheStationAndReachTheShareInOrderOnce) {
     EXPECT_EQ(platform.app.endCalls, 0);
 }
 
+// A log-out while the share is out of reach: the retries stop at once, the run waits on the
+// station, nobody is asked to click anything, and the program ends.
+TEST_P(ShareOutOfReach, AnEndAskedForMeanwhileKeepsTheRunAndEndsAtOnce) {
+    const Fault fault = GetParam().fault;
+    if (!breakShare(fault))
+        GTEST_SKIP() << "this fault cannot be made here";
+    const std::int64_t start = platform.clock.tickMs();
+    platform.events.onPump = [this, start] {
+        if (platform.clock.tickMs() - start >= 300)
+            platform.app.requestEnd();
+    };
+    EXPECT_FALSE(run(27, 83));
+    EXPECT_LT(platform.clock.tickMs() - start, 1000);
+    EXPECT_EQ(platform.app.endCalls, 1);
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(queued(), (std::vector<StoredRun>{{27, 83}}));
+    mendShare(fault);
+    EXPECT_TRUE(shared().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, ShareOutOfReach,
                          ::testing::Values(FaultCase{"FolderRenamed", Fault::FolderRenamed},
                                            FaultCase{"FolderIsAFile", Fault::FolderIsAFile},

@@ -212,16 +212,19 @@ TEST_F(AppendTest, EndingWhileWaitingWritesNothing) {
     EXPECT_TRUE(platform.messages.shown.empty());
 }
 
-TEST_F(AppendTest, AnEndAskedForWhileWaitingComesOnlyOnceTheRecordIsStored) {
-    // A log-out arrives while another station holds the lock.
-    platform.locker.busyAttempts = 5;
+TEST_F(AppendTest, AnEndAskedForWhileAnotherStationHoldsTheLockKeepsTheRunOnTheStation) {
+    // A log-out arrives while another station holds the lock: the run waits on this station.
+    state().QueueFolder = tree.root() + u"端末/"_s;
+    platform.locker.busyAttempts = 1000000;
     platform.events.onPump = [this] {
         if (platform.events.calls == 3)
             platform.app.requestEnd();
     };
-    ASSERT_TRUE(AppendResultRecord(ctx()));
-    EXPECT_EQ(file().size(), 44);
+    EXPECT_FALSE(AppendResultRecord(ctx()));
+    EXPECT_EQ(file().size(), 0);
+    EXPECT_EQ(readBytes(state().QueueFolder + u"成績待ち.dat"_s).size(), 44);
     EXPECT_EQ(platform.app.endCalls, 1);
+    EXPECT_TRUE(platform.messages.shown.empty());
     // Without a write in progress the end is at once.
     platform.app.requestEnd();
     EXPECT_EQ(platform.app.endCalls, 2);
