@@ -902,14 +902,15 @@ bool seisekitime1::screenClick(QWidget* target) {
 }
 
 bool seisekitime1::screenKeyPress(QObject* receiver, QKeyEvent* event) {
-    // Keys typed into a text field are text: a password may hold "0", "1" or "2".
-    if (receiver == m_combo1 || qobject_cast<QLineEdit*>(receiver)) {
-        const int key = event->key();
-        if (receiver == m_combo1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            combo1Click();
-            return true;
-        }
+    // The password is the one text field: it may hold "0", "1" or "2". Every other control,
+    // the grade filter's text included, hands the digits to the screen.
+    if (receiver == m_text3)
         return false;
+    const int key = event->key();
+    if ((receiver == m_combo1 || receiver == m_combo1->lineEdit()) &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        combo1Click();
+        return true;
     }
     if (!m_keysEnabled)
         return false;

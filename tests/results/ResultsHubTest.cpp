@@ -1,6 +1,8 @@
 #include "HubFixture.h"
 #include "UiSupport.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -331,8 +333,6 @@ TEST_F(ResultsHubTest, TypedGroupTextIsAppliedWithEnter) {
     seisekitime1* hub = open();
     auto* combo1 = control<QComboBox>(hub, u"Combo1"_s);
     combo1->setFocus();
-    QTest::keyClick(combo1, Qt::Key_1);
-    EXPECT_FALSE(shown(screens::MainFrm()));
     combo1->setEditText(u"中学生全体"_s);
     QTest::keyClick(combo1, Qt::Key_Return);
     EXPECT_EQ(lines(hub, 1).size(), 1);
@@ -340,6 +340,59 @@ TEST_F(ResultsHubTest, TypedGroupTextIsAppliedWithEnter) {
     QTest::keyClick(combo1, Qt::Key_Return);
     EXPECT_EQ(lines(hub, 1).size(), 3);
     EXPECT_FALSE(shown(screens::MainFrm()));
+}
+
+// The level keys reach the screen from every control but the password entry, also from the grade
+// filter after a group was chosen in its list.
+TEST_F(ResultsHubTest, DigitKeysWorkAfterAGroupIsChosenFromTheFilter) {
+    struct Case {
+        Qt::Key key;
+        bool clickFilterFirst; // the keyboard is in the filter's text field
+        QString screen;
+        int level;
+    };
+    const Case cases[] = {
+        {Qt::Key_0, false, screens::namesel(), 0}, {Qt::Key_0, true, screens::namesel(), 0},
+        {Qt::Key_1, true, screens::MainFrm(), 1},  {Qt::Key_2, true, screens::MainFrm(), 2},
+        {Qt::Key_2, false, screens::MainFrm(), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(QTest::toString(c.key)) + (c.clickFilterFirst ? " in the filter" : ""));
+        platform.screens.closeAll();
+        seisekitime1* hub = open();
+        ASSERT_NE(hub, nullptr);
+        hub->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(hub));
+        auto* combo1 = control<QComboBox>(hub, u"Combo1"_s);
+        combo1->showPopup();
+        QAbstractItemView* items = combo1->view();
+        const int row = combo1->findText(u"中２"_s);
+        ASSERT_GE(row, 0);
+        QTest::mouseClick(items->viewport(), Qt::LeftButton, {},
+                          items->visualRect(items->model()->index(row, 0)).center());
+        ASSERT_EQ(combo1->currentText(), u"中２"_s);
+        // The closed list hands the keyboard back to the screen's window.
+        hub->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(hub));
+        QTest::mouseClick(control<QRadioButton>(hub, u"Option2(0)"_s), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(hub, u"Option1(1)"_s), Qt::LeftButton);
+        ASSERT_TRUE(control<QRadioButton>(hub, u"Option1(1)"_s)->isChecked());
+        if (c.clickFilterFirst) {
+            QTest::mouseClick(combo1->lineEdit(), Qt::LeftButton);
+            ASSERT_TRUE(combo1->hasFocus());
+        }
+
+        const qsizetype before = platform.screens.shownHistory().count(c.screen);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, c.key);
+        EXPECT_EQ(platform.screens.shownHistory().count(c.screen), before + 1)
+            << "keyboard in " << focus->objectName().toStdString();
+        EXPECT_EQ(combo1->currentText(), u"中２"_s); // the digit went to the screen, not the filter
+        if (c.level > 0) {
+            EXPECT_EQ(state->CurrentLevel, c.level);
+        }
+    }
 }
 
 } // namespace
