@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -202,25 +203,28 @@ void seisekitime1::buildControls() {
     m_picture6->hide();
 
     // Password panel of the teachers' data processing.
-    m_picture7 = new QWidget(this);
+    // A frame with a background of its own: the lists under it must not show through, whatever
+    // a style sheet does to a plain widget's palette.
+    m_picture7 = new QFrame(this);
     m_picture7->setObjectName(u"Picture7"_s);
-    m_picture7->setGeometry(232, 240, 560, 250);
-    ui::setBackground(m_picture7, QColor(255, 250, 232));
-    m_picture7->setStyleSheet(u"#Picture7 { border: 2px solid #7a6a3a; }"_s);
+    m_picture7->setGeometry(192, 230, 640, 230);
+    m_picture7->setAttribute(Qt::WA_StyledBackground, true);
+    m_picture7->setStyleSheet(u"#Picture7 { background-color: #fffae8; border: 2px solid #7a6a3a; }"_s);
     auto* label28 =
         makeLabel(m_picture7, u"Label28"_s, u"データ変更パスワード"_s, QRect(), ui::uiFont(16, true));
-    label28->setGeometry(30, 24, 500, 36);
+    label28->setGeometry(28, 20, 584, 36);
     m_text3 = new QLineEdit(m_picture7);
     m_text3->setObjectName(u"Text3"_s);
-    m_text3->setGeometry(30, 70, 500, 40);
+    m_text3->setGeometry(28, 64, 584, 42);
     m_text3->setFont(ui::uiFont(16));
     m_text3->setEchoMode(QLineEdit::Password);
-    m_command10[0] = makeButton(m_picture7, u"Command10(0)"_s, u"データ変更"_s, QRect(30, 130, 160, 48),
+    // One row of buttons, each wide enough for its caption with room to spare at any scale.
+    m_command10[0] = makeButton(m_picture7, u"Command10(0)"_s, u"データ変更"_s, QRect(28, 140, 170, 52),
                                 ui::uiFont(13, true));
     m_command10[1] = makeButton(m_picture7, u"Command10(1)"_s, u"合格タイムデータ変更"_s,
-                                QRect(200, 130, 200, 48), ui::uiFont(13, true));
+                                QRect(214, 140, 262, 52), ui::uiFont(13, true));
     m_command12 =
-        makeButton(m_picture7, u"Command12"_s, u"戻る"_s, QRect(410, 130, 120, 48), ui::uiFont(13, true));
+        makeButton(m_picture7, u"Command12"_s, u"戻る"_s, QRect(492, 140, 120, 52), ui::uiFont(13, true));
     connect(m_command10[0], &QPushButton::clicked, this, [this] { command10Click(0); });
     connect(m_command10[1], &QPushButton::clicked, this, [this] { command10Click(1); });
     connect(m_command12, &QPushButton::clicked, this, &seisekitime1::command12Click);

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -227,6 +228,47 @@ TEST_F(PasswordTest, DigitsTypedAsPasswordAreTextAndAWrongOneIsRefused) {
     EXPECT_FALSE(shown(screens::MainFrm()));
     control<QPushButton>(hub, u"Command12"_s)->click();
     EXPECT_FALSE(control<QWidget>(hub, u"Picture7"_s)->isVisible());
+}
+
+// The panel hides what lies under it, and its controls neither overlap nor cut their texts.
+TEST_F(PasswordTest, ThePanelIsOpaqueAndItsControlsStandApart) {
+    auto panelPicture = [this](bool fullLists) {
+        platform.screens.closeAll();
+        writeBytes(resultFile(), QByteArray());
+        if (fullLists) {
+            for (int student : {7, 8, 9})
+                addRuns(student, 1, 40 + student, 3);
+        }
+        seisekitime1* hub = open();
+        openPanel(hub);
+        auto* panel = control<QWidget>(hub, u"Picture7"_s);
+        return std::make_pair(hub->grab(panel->geometry()).toImage(), panel);
+    };
+    const auto [empty, emptyPanel] = panelPicture(false);
+    const auto [full, panel] = panelPicture(true);
+    ASSERT_FALSE(full.isNull());
+    EXPECT_TRUE(full == empty) << "the hub shows through the password panel";
+
+    QList<QWidget*> shown;
+    for (QWidget* child : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isVisible())
+            continue;
+        EXPECT_TRUE(panel->rect().contains(child->geometry())) << child->objectName().toStdString();
+        // A caption fits its control.
+        QString caption;
+        if (auto* label = qobject_cast<QLabel*>(child))
+            caption = label->text();
+        else if (auto* button = qobject_cast<QPushButton*>(child))
+            caption = button->text();
+        if (!caption.isEmpty()) {
+            EXPECT_LE(child->sizeHint().width(), child->width()) << caption.toStdString();
+        }
+        for (QWidget* other : shown)
+            EXPECT_FALSE(child->geometry().intersects(other->geometry()))
+                << child->objectName().toStdString() << " overlaps " << other->objectName().toStdString();
+        shown.append(child);
+    }
+    EXPECT_GE(shown.size(), 5);
 }
 
 TEST_F(PasswordTest, TheRightPasswordSaysTheScreenIsNotThereYet) {
