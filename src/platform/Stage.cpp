@@ -24,6 +24,39 @@ QPoint layoutOrigin(const QSize& area) {
                   std::max(0, (area.height() - kLayoutHeight) / 2));
 }
 
+// Whether a window of the display's size in logical pixels covers every device pixel: the
+// toolkit rounds the display's size to logical pixels and the window's back to device pixels.
+bool coversEveryPixel(const QSize& display, double scale) {
+    for (const int pixels : {display.width(), display.height()}) {
+        const double logical = std::round(pixels / scale);
+        if (std::lround(logical * scale) != pixels)
+            return false;
+    }
+    return true;
+}
+
+// The largest factor at which the 1024 x 768 screens fit, min(width / 1024, height / 768), or,
+// where the rounding to whole pixels would leave the display's last column or row uncovered
+// (2560 / 1.875 = 1365.33), the next smaller one that divides it evenly.
+double fullScreenScale(const QSize& display) {
+    const double fit = std::min(static_cast<double>(display.width()) / kLayoutWidth,
+                                static_cast<double>(display.height()) / kLayoutHeight);
+    if (coversEveryPixel(display, fit))
+        return fit;
+    double best = 0.0;
+    for (const int pixels : {display.width(), display.height()}) {
+        for (int logical = static_cast<int>(std::ceil(pixels / fit)), tries = 0; tries < 256;
+             ++logical, ++tries) {
+            const double scale = static_cast<double>(pixels) / logical;
+            if (scale > best && coversEveryPixel(display, scale)) {
+                best = scale;
+                break;
+            }
+        }
+    }
+    return best > 0.0 ? best : fit;
+}
+
 } // namespace
 
 StageLayout stageLayout(const QSize& displayPixels) {
@@ -32,8 +65,7 @@ StageLayout stageLayout(const QSize& displayPixels) {
         layout.logicalSize = QSize(kLayoutWidth, kLayoutHeight);
         return layout;
     }
-    layout.scale = std::min(static_cast<double>(displayPixels.width()) / kLayoutWidth,
-                            static_cast<double>(displayPixels.height()) / kLayoutHeight);
+    layout.scale = fullScreenScale(displayPixels);
     layout.logicalSize = QSize(static_cast<int>(std::lround(displayPixels.width() / layout.scale)),
                                static_cast<int>(std::lround(displayPixels.height() / layout.scale)));
     layout.origin = layoutOrigin(layout.logicalSize);

@@ -276,20 +276,37 @@ namespace {
 TEST(Stage, ScaleAndPlaceForEachDisplay) {
     struct Case {
         QSize display;
-        double scale;
+        double scale; // 0: a little under min(width / 1024, height / 768), see below
         QSize logical;
         QPoint origin;
     };
     const Case cases[] = {
-        {{1024, 768}, 1.0, {1024, 768}, {0, 0}},        {{1366, 768}, 1.0, {1366, 768}, {171, 0}},
-        {{1920, 1080}, 1.40625, {1365, 768}, {170, 0}}, {{2560, 1440}, 1.875, {1365, 768}, {170, 0}},
-        {{1280, 1024}, 1.25, {1024, 819}, {0, 25}},     {{800, 600}, 0.78125, {1024, 768}, {0, 0}},
+        {{1024, 768}, 1.0, {1024, 768}, {0, 0}},
+        {{1366, 768}, 1.0, {1366, 768}, {171, 0}},
+        {{1360, 768}, 1.0, {1360, 768}, {168, 0}},
+        {{1920, 1080}, 1.40625, {1365, 768}, {170, 0}},
+        {{1600, 900}, 1.171875, {1365, 768}, {170, 0}},
+        {{1680, 1050}, 1.3671875, {1229, 768}, {102, 0}},
+        {{1280, 800}, 1280 / 1228.8, {1229, 768}, {102, 0}},
+        {{1280, 1024}, 1.25, {1024, 819}, {0, 25}},
+        {{800, 600}, 0.78125, {1024, 768}, {0, 0}},
+        // 2560 / 1.875 = 1365.33 logical pixels would leave the last column dark: the next factor
+        // that divides the display evenly.
+        {{2560, 1440}, 2560.0 / 1367, {1367, 769}, {171, 0}},
+        {{3840, 2160}, 3840.0 / 1367, {1367, 769}, {171, 0}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.display.width());
         const StageLayout layout = stageLayout(c.display);
-        EXPECT_DOUBLE_EQ(layout.scale, c.scale) << c.display.width();
-        EXPECT_EQ(layout.logicalSize, c.logical) << c.display.width();
-        EXPECT_EQ(layout.origin, c.origin) << c.display.width();
+        EXPECT_NEAR(layout.scale, c.scale, 1e-9);
+        EXPECT_EQ(layout.logicalSize, c.logical);
+        EXPECT_EQ(layout.origin, c.origin);
+        // The toolkit's own roundings: the display in logical pixels, and a window of that size
+        // back in device pixels, which must be every pixel of the display.
+        EXPECT_EQ((QSizeF(c.display) / layout.scale).toSize(), layout.logicalSize);
+        EXPECT_EQ((QSizeF(layout.logicalSize) * layout.scale).toSize(), c.display);
+        EXPECT_GE(layout.logicalSize.width(), 1024);
+        EXPECT_GE(layout.logicalSize.height(), 768);
     }
     EXPECT_EQ(stageLayout(QSize()).scale, 1.0);
 }
