@@ -47,6 +47,14 @@ QPainter& PainterSurface::painter() {
         m_painter.setRenderHint(QPainter::TextAntialiasing);
         // One unit is one twip; pens stay in device pixels (cosmetic).
         m_painter.scale(1.0 / m_twipsPerPixel, 1.0 / m_twipsPerPixel);
+        if (m_marginTwips > 0.0) {
+            const QSizeF page = sizeTwips();
+            const double fit = std::min((page.width() - 2 * m_marginTwips) / page.width(),
+                                        (page.height() - 2 * m_marginTwips) / page.height());
+            m_painter.translate((page.width() - fit * page.width()) / 2,
+                                (page.height() - fit * page.height()) / 2);
+            m_painter.scale(fit, fit);
+        }
     }
     m_pageStarted = true;
     return m_painter;

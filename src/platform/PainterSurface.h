@@ -29,6 +29,10 @@ public:
     void drawText(QPointF topLeft, const QString& text) override;
     void newPage() override;
 
+    // Draws the whole page shrunk evenly into the page less `twips` at every edge, centred: a PDF
+    // is printed later on printers that cannot reach the paper's edges. 0 draws edge to edge.
+    void setMarginTwips(double twips) { m_marginTwips = twips; }
+
     // Ends the painter; false when the device reported a failure.
     bool flush();
     bool isPainting() const { return m_painter.isActive(); }
@@ -38,6 +42,7 @@ private:
 
     QPaintDevice* m_device;
     double m_twipsPerPixel;
+    double m_marginTwips = 0.0;
     QPainter m_painter;
     QFont m_font;
     QColor m_textColour = Qt::black;

@@ -41,6 +41,7 @@ public:
     }
 
     QSizeF sizeTwips() const override { return m_size; }
+    void setMarginTwips(double twips) { m_surface.setMarginTwips(twips); }
     double twipsPerPixel() const override { return m_surface.twipsPerPixel(); }
     void setFont(const QString& family, double points) override { m_surface.setFont(family, points); }
     void setTextColour(std::uint32_t bgr) override { m_surface.setTextColour(bgr); }
@@ -176,9 +177,12 @@ std::unique_ptr<PrintDocument> QtPrintService::openPdf(const QString& path, Page
     writer->setResolution(kPdfResolution);
     writer->setCreator(QApplication::applicationName());
     writer->setTitle(QApplication::applicationName());
-    // The whole sheet of paper is the page, as the preview shows it.
+    // The whole sheet of paper is the page, as the preview shows it; the drawing keeps clear of
+    // the edges, where the printer that prints the file later may not reach.
     writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), qtOrientation(orientation), QMarginsF()));
-    return std::make_unique<PainterDocument<QPdfWriter>>(std::move(writer), path);
+    auto document = std::make_unique<PainterDocument<QPdfWriter>>(std::move(writer), path);
+    document->setMarginTwips(kPdfMarginMillimetres * kTwipsPerMillimetre);
+    return document;
 }
 
 } // namespace mirai

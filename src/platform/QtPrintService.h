@@ -18,6 +18,8 @@ public:
 
     // Dots per inch of the PDF files: a line of 4 dots is as wide as on a common printer.
     static constexpr int kPdfResolution = 600;
+    // A PDF file's drawing keeps this far from the paper's edges.
+    static constexpr double kPdfMarginMillimetres = 10.0;
 
 private:
     mutable QHash<int, QSizeF> m_pageSizes; // by orientation: asking the printer system is slow

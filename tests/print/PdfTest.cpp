@@ -2,7 +2,10 @@
 #include "PrintFixture.h"
 #include "QtPrintService.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -70,6 +73,80 @@ TEST_F(PdfTest, AWorksheetIsOneA4PageOfValidPdf) {
     if (!keep.isEmpty()) {
         QFile::remove(keep);
         QFile::copy(pdf, keep);
+    }
+}
+
+// Where ink lies on each page of a PDF file, in millimetres from the paper's edges, as a
+// rasteriser draws it (the poppler tools, as a viewer or a printer driver would).
+struct InkMargins {
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+std::vector<InkMargins> inkMargins(const QString& pdf, const QString& folder) {
+    constexpr int kDpi = 72;
+    QProcess rasteriser;
+    rasteriser.start(u"pdftoppm"_s, {u"-r"_s, QString::number(kDpi), u"-gray"_s, pdf, folder + u"/page"_s});
+    if (!rasteriser.waitForFinished(60000) || rasteriser.exitCode() != 0) {
+        ADD_FAILURE() << "pdftoppm (poppler-utils) could not draw " << pdf.toStdString();
+        return {};
+    }
+    std::vector<InkMargins> pages;
+    const QStringList files = QDir(folder).entryList({u"page-*.pgm"_s}, QDir::Files, QDir::Name);
+    for (const QString& name : files) {
+        const QImage page(folder + u'/' + name);
+        int left = page.width(), top = page.height(), right = -1, bottom = -1;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                if (qGray(page.pixel(x, y)) < 224) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        const double mm = 25.4 / kDpi;
+        if (right < 0)
+            continue; // a blank page
+        pages.push_back(
+            {left * mm, top * mm, (page.width() - 1 - right) * mm, (page.height() - 1 - bottom) * mm});
+    }
+    return pages;
+}
+
+// A PDF may be printed later on a printer that cannot reach the paper's edges: whatever was laid
+// out to the edges of the sheet keeps 10 mm clear of them, on every page, in both orientations.
+TEST_F(PdfTest, TheDrawingKeepsTenMillimetresFromEveryEdge) {
+    for (const PageOrientation orientation : {PageOrientation::Portrait, PageOrientation::Landscape}) {
+        const bool portrait = orientation == PageOrientation::Portrait;
+        SCOPED_TRACE(portrait ? "portrait" : "landscape");
+        const QString pdf = path(portrait ? u"edges-portrait.pdf"_s : u"edges-landscape.pdf"_s);
+        std::unique_ptr<PrintDocument> document = service.openPdf(pdf, orientation);
+        ASSERT_NE(document, nullptr);
+        const QSizeF sheet = document->sizeTwips();
+        EXPECT_NEAR(sheet.width(), (portrait ? 210 : 297) / 25.4 * 1440, 1.0); // layouts stay on the sheet
+        for (int page = 0; page < 2; ++page) {
+            if (page > 0)
+                document->newPage();
+            // A frame on the sheet's very edges and a text in its corner.
+            const QPointF corners[] = {
+                {0, 0}, {sheet.width(), 0}, {sheet.width(), sheet.height()}, {0, sheet.height()}};
+            for (int i = 0; i < 4; ++i)
+                document->drawLine(corners[i], corners[(i + 1) % 4], 4, 0);
+            document->setFont(ui::uiFamily(), 12);
+            document->drawText(QPointF(0, 0), u"左上の問題"_s);
+        }
+        ASSERT_TRUE(document->endDocument());
+
+        const QString pages = path(portrait ? u"portrait"_s : u"landscape"_s);
+        QDir().mkpath(pages);
+        const std::vector<InkMargins> margins = inkMargins(pdf, pages);
+        ASSERT_EQ(margins.size(), 2u);
+        for (const InkMargins& m : margins) {
+            for (const double edge : {m.left, m.top, m.right, m.bottom}) {
+                EXPECT_GE(edge, 9.5);  // clear of the edge ...
+                EXPECT_LE(edge, 15.0); // ... and the sheet no smaller than it needs to be
+            }
+        }
     }
 }
 
