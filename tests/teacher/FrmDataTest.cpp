@@ -237,19 +237,35 @@ TEST_F(FrmDataTest, DeleteAsksAndSelectsTheRecordThatTookThePlace) {
 }
 
 TEST_F(FrmDataTest, DeletingTheLastLineSelectsTheNewLastAndTheOnlyOneLeavesAnEmptyFile) {
-    FrmData* screen = open({run(7, 1, 10), run(7, 1, 20)});
-    openLine(screen, 1);
-    platform.messages.scriptAnswers({MessageAnswer::Ok, MessageAnswer::Ok});
-    click(screen, u"Command3"_s);
-    ASSERT_EQ(screen->records().rowCount(), 1);
-    EXPECT_EQ(currentRow(screen), 0);
-    openLine(screen, 0);
-    click(screen, u"Command3"_s);
-    EXPECT_EQ(screen->records().rowCount(), 0);
+    // Files of several lengths: after the last line goes, the new last line is current (with
+    // two records the first and the last are the same line, so longer files tell them apart).
+    for (const int count : {2, 3, 5}) {
+        SCOPED_TRACE(count);
+        std::vector<RawRecord> records;
+        for (int i = 1; i <= count; ++i)
+            records.push_back(run(7, 1, 10 * i));
+        platform.screens.closeAll();
+        FrmData* screen = open(records);
+        openLine(screen, count - 1);
+        platform.messages.scriptAnswers({MessageAnswer::Ok});
+        click(screen, u"Command3"_s);
+        ASSERT_EQ(screen->records().rowCount(), count - 1);
+        EXPECT_EQ(currentRow(screen), count - 2);
+        EXPECT_TRUE(screen->records().line(currentRow(screen)).contains(u"%1秒"_s.arg(10 * (count - 1), 5)));
+    }
+    // Down to the only record: its delete leaves an empty file, which stays.
+    while (platform.screens.find<FrmData>(screens::FrmData())->records().rowCount() > 0) {
+        FrmData* screen = platform.screens.find<FrmData>(screens::FrmData());
+        openLine(screen, 0);
+        platform.messages.scriptAnswers({MessageAnswer::Ok});
+        click(screen, u"Command3"_s);
+    }
+    FrmData* screen = platform.screens.find<FrmData>(screens::FrmData());
     EXPECT_EQ(currentRow(screen), -1);
     EXPECT_TRUE(QFileInfo::exists(resultPath()));
     EXPECT_EQ(QFileInfo(resultPath()).size(), 0);
-    EXPECT_EQ(platform.messages.shown.size(), 2u); // the two questions, nothing else
+    for (const ShownMessage& message : platform.messages.shown)
+        EXPECT_EQ(message.text, u"本当に消去しますか"_s); // the questions, nothing else
 }
 
 TEST_F(FrmDataTest, EscapeAndCancelCloseTheStripWithoutWriting) {
