@@ -385,6 +385,43 @@ INSTANTIATE_TEST_SUITE_P(Names, OwnLineTest,
                                            OwnLineCase{"samePrefixSecond", 4, u"4"_s, 10, u"2"_s}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Students with equal points or equal best times share a rank: the graph of each shows the rank
+// written in that student's own line of the hub's ranking, never the line's position.
+TEST(RankForGraph, TiedStudentsShowTheRankTheirRankingLinesShow) {
+    RankingState state;
+    state.add(1, u"青木"_s, 2016);
+    state.add(2, u"井上"_s, 2016);
+    state.add(3, u"上田"_s, 2016);
+    state.add(4, u"江口"_s, 2016);
+    const std::array<std::int32_t, 5> points{0, 50, 50, 30, 30};
+    const std::array<std::int32_t, 5> best{0, 40, 35, 35, 60};
+    for (int s = 1; s <= 4; ++s) {
+        state->PointsSoFar(1, s) = points[static_cast<std::size_t>(s)];
+        state->BestSeconds(1, s) = best[static_cast<std::size_t>(s)];
+    }
+    struct Case {
+        int student;
+        QString pointsRank;
+        QString timeRank;
+    };
+    for (const Case& c : {Case{1, u"1"_s, u"3"_s}, Case{2, u"1"_s, u"1"_s}, Case{3, u"3"_s, u"1"_s},
+                          Case{4, u"3"_s, u"4"_s}}) {
+        SCOPED_TRACE(c.student);
+        state->StudentNumber = static_cast<std::int16_t>(c.student);
+        GraphFigures figures;
+        rankLevel1(*state, u"全学年"_s, c.student, figures);
+        EXPECT_EQ(figures.pointsRank, c.pointsRank);
+        EXPECT_EQ(figures.timeRank, c.timeRank);
+        // The rank at the start of the student's own line in the hub's lists.
+        for (const int mode : {kPointsDisplay, kTimeDisplay}) {
+            const LevelRanking hub = levelRanking(*state, 1, mode, kCumulativeOrder, u"全学年"_s);
+            ASSERT_GE(hub.ownLine, 0);
+            EXPECT_EQ(hub.lines.value(hub.ownLine).left(2).trimmed(),
+                      mode == kPointsDisplay ? figures.pointsRank : figures.timeRank);
+        }
+    }
+}
+
 TEST(RankForGraph, AnotherStudentsFiguresAreClearedAndTheSameStudentsKept) {
     RankingState state = graphState();
     state->PointsSoFar(1, 1) = 50;
