@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -315,6 +317,64 @@ TEST_F(QueueFixture, PartialRecordAtTheEndOfTheQueueIsOverwritten) {
     ASSERT_TRUE(LoadResultRecords(ctx()));
     EXPECT_EQ(shared(), (std::vector<StoredRun>{{41, 101}, {27, 83}}));
     EXPECT_EQ(queueSize(), 0);
+}
+
+// ---- A share that takes the lock but not the records --------------------------------------------
+
+// A full disk on the file server, played by a limit on the size of the files this process
+// writes: the lock is taken, and the write stops part way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        struct rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    struct rlimit m_before {};
+    void (*m_signal)(int) = nullptr;
+};
+
+TEST_F(QueueFixture, WaitingRunsThatCannotBeWrittenStayWaitingAndAreStoredOnceLater) {
+    for (const Trigger trigger : {Trigger::Load, Trigger::Append}) {
+        SCOPED_TRACE(trigger == Trigger::Load ? "load" : "append");
+        const std::vector<RawRecord> before = {queuedRun(90), queuedRun(91), queuedRun(92), queuedRun(93),
+                                               queuedRun(94)};
+        writeRecords(resultPath(), before);
+        writeRecords(queuePath(), {queuedRun(1), queuedRun(2)});
+        {
+            // Room for one more record and half of the next in the shared file.
+            const FileSizeLimit full(6 * 44 + 22);
+            if (trigger == Trigger::Load) {
+                ASSERT_TRUE(LoadResultRecords(ctx()));
+            } else {
+                ASSERT_TRUE(run(27, 83));
+                EXPECT_EQ(state().RunKeptOnStation, 1);
+            }
+        }
+        EXPECT_EQ(readBytes(resultPath()).size(), 6 * 44 + 22); // the write stopped part way
+        // Every run not known to be stored still waits.
+        std::vector<StoredRun> waiting = {{41, 101}, {42, 102}};
+        if (trigger == Trigger::Append)
+            waiting.push_back({27, 83});
+        EXPECT_EQ(queued(), waiting);
+
+        // The server has room again: each run is stored exactly once, in order.
+        ASSERT_TRUE(LoadResultRecords(ctx()));
+        std::vector<StoredRun> expected = storedRuns(rawRecordBytes(before));
+        expected.insert(expected.end(), waiting.begin(), waiting.end());
+        EXPECT_EQ(shared(), expected);
+        EXPECT_EQ(readBytes(resultPath()).size() % 44, 0);
+        EXPECT_EQ(queueSize(), 0);
+        platform.messages.shown.clear();
+    }
 }
 
 // ---- When not even the station can keep the run ------------------------------------------------
