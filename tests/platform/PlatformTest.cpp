@@ -11,6 +11,7 @@
 #include "UiDoubles.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -70,6 +71,23 @@ TEST(SdlMediaPlayer, AnswersWithTheMediaErrorNumbers) {
     for (int error :
          {int(MediaBadCommand), int(MediaFileNotFound), int(MediaBadFile), int(MediaNoDevice), 99})
         EXPECT_FALSE(player.errorText(error).isEmpty());
+}
+
+// A cue holds the drill until its sound has played to the end, and not much longer: a player
+// that returned at once would cut every sound off.
+TEST(SdlMediaPlayer, ACueReturnsWhenItsSoundHasEnded) {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QTemporaryDir dir;
+    const QString sound = dir.filePath(u"長い音.wav"_s);
+    test::writeBytes(sound, silentWave(3200)); // 400 ms at 8000 samples a second
+    SdlMediaPlayer player;
+    for (int round = 0; round < 2; ++round) { // the device opened, then already open
+        QElapsedTimer held;
+        held.start();
+        ASSERT_EQ(player.send(u"play "_s + sound + u" wait"_s), MediaOk);
+        EXPECT_GE(held.elapsed(), 390);
+        EXPECT_LT(held.elapsed(), 400 + 1500);
+    }
 }
 
 class OfdLockTest : public ::testing::Test {
