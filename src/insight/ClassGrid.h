@@ -33,8 +33,8 @@ struct GridCell {
     bool cleared = false; // given by the caller from the statistics
     bool blocked = false; // given by the caller: the level is blocked by the overuse rule
 
-    // The figure of a column: runs, 1/0 for the marks, percentages 0..100. None for the rates of a
-    // level without answers.
+    // The figure of a column: runs, 1/0 for the marks, percentages 0..100. None where the student
+    // has not worked on the level: the rates without answers, the runs without runs or answers.
     std::optional<double> figure(GridColumn column) const;
 };
 

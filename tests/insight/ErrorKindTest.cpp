@@ -144,13 +144,6 @@ INSTANTIATE_TEST_SUITE_P(Problems, ProblemTextTest,
                                            TextCase{1, 1, 9, 0, u"0.1", u"9", u"0.9", {1, 9}, 9},
                                            TextCase{9, 2, 9, 2, u"0.09", u"0.09", u"0.0081", {9, 9}, 9}));
 
-TEST(ErrorKindText, NamesEveryKind) {
-    EXPECT_EQ(errorKindText(ErrorKind::Right), u"正解"_s);
-    EXPECT_EQ(errorKindText(ErrorKind::Point), u"小数点の誤り"_s);
-    EXPECT_EQ(errorKindText(ErrorKind::Fact), u"九九の誤り"_s);
-    EXPECT_EQ(errorKindText(ErrorKind::Other), u"その他の誤り"_s);
-}
-
 TEST(ErrorKindOfALoggedAnswer, ReadsOnlyTheTypedLength) {
     LoggedAnswer answer = Answer{.typed = "0.0569"};
     answer.typedLength = 5;

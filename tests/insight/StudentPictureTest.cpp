@@ -222,17 +222,5 @@ INSTANTIATE_TEST_SUITE_P(
         FiguresCase{"outOfRangeLevel", 36, Period::AllTime, PictureFigures{}}),
     [](const ::testing::TestParamInfo<FiguresCase>& info) { return std::string(info.param.name); });
 
-TEST(StudentPictureMedian, IsTheMiddleTimeOrHalfwayBetweenTheTwoMiddleOnes) {
-    StudentPicture picture(7, kToday);
-    EXPECT_EQ(picture.figures(1, Period::AllTime).medianMs[8], std::nullopt);
-    for (const std::uint32_t ms : {9000u, 1000u, 4000u}) {
-        picture.add(Answer{.runDay = kToday, .typed = "0.056", .ms = ms});
-    }
-    EXPECT_EQ(picture.figures(1, Period::AllTime).medianMs[8], 4000.0);
-    picture.add(Answer{.runDay = kToday, .typed = "0.056", .ms = 4001});
-    EXPECT_EQ(picture.figures(1, Period::AllTime).medianMs[8], 4000.5);
-    EXPECT_EQ(picture.figures(1, Period::AllTime).percentRight(), 100.0);
-}
-
 } // namespace
 } // namespace mirai::test
