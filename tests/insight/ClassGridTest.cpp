@@ -124,7 +124,8 @@ class ClassGridCellTest : public ::testing::TestWithParam<CellCase> {};
 
 TEST_P(ClassGridCellTest, WritesTheFigureAndColoursByHowMuchHelpIsNeeded) {
     const CellCase& c = GetParam();
-    const GridCell& cell = gridOfTheClass().cell(c.row, c.level);
+    const ClassGrid grid = gridOfTheClass();
+    const GridCell& cell = grid.cell(c.row, c.level);
     EXPECT_EQ(gridCellText(cell, c.column), QString::fromUtf16(c.text));
     const std::optional<double> help = needsHelp(cell, c.column);
     ASSERT_EQ(help.has_value(), c.help.has_value());
