@@ -146,8 +146,8 @@ void frmPrint::PrintPage() {
     if (m_printing || m_closing)
         return;
     m_printing = true;
-    m_opened =
-        openPrintDocument(m_ctx.platform, m_engine.Orientation, m_ctx.state.ProgramTitle, QDir::homePath());
+    const PaperJob job{m_ctx.state.ProgramTitle, u"プリント"_s, m_engine.Orientation, QDir::homePath()};
+    m_opened = openPrintDocument(m_ctx.platform, job);
     if (!m_opened.document || m_closing) {
         discardDocument();
         m_printing = false;
@@ -167,7 +167,7 @@ void frmPrint::PrintPage() {
     setCheck1(0);
     RunLayout();
     m_printing = false;
-    reportPrintEnd(m_ctx.platform, m_ctx.state.ProgramTitle, done, ended);
+    reportPrintEnd(m_ctx.platform, job, done, ended);
 }
 
 void frmPrint::discardDocument() {

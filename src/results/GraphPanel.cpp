@@ -2,11 +2,11 @@
 
 #include "Clock.h"
 #include "DrawingSurface.h"
-#include "FileDialogs.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "PainterSurface.h"
 #include "Platform.h"
+#include "PrintOutput.h"
 #include "ResultRecords.h"
 #include "Roster.h"
 #include "SharedState.h"
@@ -237,65 +237,26 @@ void GraphPanel::drawOnCanvas(const std::vector<int>& students, const std::vecto
     showPanel();
 }
 
-void GraphPanel::tell(const QString& text, bool warning) {
-    m_ctx.platform.messages->show(text, m_ctx.state.ProgramTitle, MessageButtons::Ok,
-                                  warning ? MessageIcon::Warning : MessageIcon::Information);
-}
-
-std::unique_ptr<PrintDocument> GraphPanel::openDocument(QString& pdfPath) {
-    PrintService& printing = *m_ctx.platform.printing;
-    if (printing.hasPrinter()) {
-        QString error;
-        std::unique_ptr<PrintDocument> document = printing.openPrinter(PageOrientation::Portrait, &error);
-        if (!document && !error.isEmpty())
-            tell(u"プリンターが使えません。\n"_s + error, true);
-        return document;
-    }
-    // Without a printer the graphs go to a PDF file the teacher can print elsewhere.
-    const QString proposed = QDir::homePath() + u"/みらいドリル/グラフ_"_s +
-                             m_ctx.platform.clock->now().toString(u"yyyyMMdd-HHmmss"_s) + u".pdf"_s;
-    pdfPath = m_ctx.platform.files ? m_ctx.platform.files->saveFileName(u"グラフをPDFファイルに保存"_s,
-                                                                        proposed, u"PDF (*.pdf)"_s)
-                                   : proposed;
-    if (pdfPath.isEmpty())
-        return nullptr;
-    if (!pdfPath.endsWith(u".pdf"_s, Qt::CaseInsensitive))
-        pdfPath += u".pdf"_s;
-    std::unique_ptr<PrintDocument> document = printing.openPdf(pdfPath, PageOrientation::Portrait);
-    if (!document)
-        tell(u"PDFファイルを作れません。\n"_s + pdfPath, true);
-    return document;
-}
-
 void GraphPanel::print(const std::vector<int>& students, const std::vector<ResultRecord>& records) {
-    if (!m_ctx.platform.printing) {
-        tell(u"この端末では印刷できません。"_s, true);
-        return;
-    }
     if (selectedLevels().empty()) {
-        tell(u"印刷するレベルを選んで下さい。"_s, false);
+        m_ctx.platform.messages->show(u"印刷するレベルを選んで下さい。"_s, m_ctx.state.ProgramTitle,
+                                      MessageButtons::Ok, MessageIcon::Information);
         return;
     }
-    QString pdfPath;
-    std::unique_ptr<PrintDocument> document = openDocument(pdfPath);
-    if (!document)
+    const PaperJob job{m_ctx.state.ProgramTitle, u"グラフ"_s, PageOrientation::Portrait, QDir::homePath()};
+    const OpenedDocument opened = openPrintDocument(m_ctx.platform, job);
+    if (!opened.document)
         return;
     // One document: each student starts on a sheet of his own.
     for (std::size_t i = 0; i < students.size(); ++i) {
         m_graphStudent = students[i];
         GraphRequest graphs = request(students[i], true);
         graphs.newPageFirst = i > 0;
-        DrawGraphs(*document, m_ctx.state, records, graphs, m_figures);
+        DrawGraphs(*opened.document, m_ctx.state, records, graphs, m_figures);
     }
     showPanel();
-    if (!document->endDocument()) {
-        const QString what = pdfPath.isEmpty() ? u"グラフを印刷できませんでした。"_s
-                                               : u"グラフのPDFファイルを保存できませんでした。\n"_s + pdfPath;
-        tell(what + u"\n"_s + document->errorText(), true);
-        return;
-    }
-    if (!pdfPath.isEmpty())
-        tell(u"グラフをPDFファイルに保存しました。\n"_s + pdfPath, false);
+    const bool ended = opened.document->endDocument();
+    reportPrintEnd(m_ctx.platform, job, opened, ended);
 }
 
 } // namespace mirai

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QLabel;
@@ -15,8 +14,6 @@ class QListWidget;
 class QPushButton;
 
 namespace mirai {
-
-class PrintDocument;
 
 // The progress graph panel of the results hub: a canvas with one student's graphs per level,
 // the student list, the level list, and buttons to draw, print and go back.
@@ -66,10 +63,8 @@ private:
     void showPanel();
     // Draws every student on the canvas in turn; the last one stays.
     void drawOnCanvas(const std::vector<int>& students, const std::vector<ResultRecord>& records);
+    // On paper, or in a PDF file, through the program's one way to paper.
     void print(const std::vector<int>& students, const std::vector<ResultRecord>& records);
-    // A printer document, or a PDF file without a printer; null when cancelled or refused.
-    std::unique_ptr<PrintDocument> openDocument(QString& pdfPath);
-    void tell(const QString& text, bool warning);
 
     Context m_ctx;
     std::function<HubSettings()> m_hubSettings;

@@ -71,15 +71,16 @@ QString minutesSinceStartText(double secondsSinceMidnight, std::int32_t sessionS
     return u"起動後"_s + numberText(minutesSinceSessionStart(secondsSinceMidnight, sessionStart)) + u"分"_s;
 }
 
-std::int16_t requiredRunsCleared(const SharedState& state, int student) {
-    const int level = state.FinalLevel;
+bool levelCleared(const SharedState& state, int level, int student) {
     if (!validCell(level, student))
-        return 0;
+        return false;
     const LevelCriteriaRow& row = state.LevelCriteria[static_cast<std::size_t>(level)];
-    if (state.PointsPassPeriod(level, student) < row.ClearPoints ||
-        state.RunCountPassPeriod(level, student) < row.ClearRuns)
-        return 0;
-    return 1;
+    return state.PointsPassPeriod(level, student) >= row.ClearPoints &&
+           state.RunCountPassPeriod(level, student) >= row.ClearRuns;
+}
+
+std::int16_t requiredRunsCleared(const SharedState& state, int student) {
+    return levelCleared(state, state.FinalLevel, student) ? 1 : 0;
 }
 
 std::vector<bool> blockedLevels(const SharedState& state, int student, int levelCount,

@@ -26,6 +26,8 @@ QString todayTotalText(const SharedState& state, int student);
 // "起動後12分"
 QString minutesSinceStartText(double secondsSinceMidnight, std::int32_t sessionStart);
 
+// The student has met a level's targets within its pass period: its points and its runs.
+bool levelCleared(const SharedState& state, int level, int student);
 // 1 when the student has met the final level's targets within its pass period.
 std::int16_t requiredRunsCleared(const SharedState& state, int student);
 // Levels 1..levelCount that may not be started now ("やりすぎ禁止"): overused levels, except the

@@ -1,6 +1,7 @@
 #include "RecordsCsv.h"
 
 #include "Cp932.h"
+#include "Csv.h"
 #include "NumberText.h"
 #include "RecordFile.h"
 #include "ResultRecords.h"
@@ -8,7 +9,6 @@
 #include "SharedState.h"
 
 #include <QSaveFile>
-#include <charconv>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -19,12 +19,6 @@ namespace {
 
 constexpr qsizetype kFlushBytes = 1 << 20;
 
-void appendNumber(QByteArray& out, std::int64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end - digits);
-}
-
 void appendTwoDigits(QByteArray& out, int value) {
     out.append(static_cast<char>('0' + value / 10));
     out.append(static_cast<char>('0' + value % 10));
@@ -32,29 +26,13 @@ void appendTwoDigits(QByteArray& out, int value) {
 
 } // namespace
 
-QByteArray csvText(const QString& text) {
-    QString field = text;
-    if (!field.isEmpty() && (field.front() == u'=' || field.front() == u'+' || field.front() == u'-' ||
-                             field.front() == u'@' || field.front() == u'\t' || field.front() == u'\r'))
-        field.prepend(u'\'');
-    field.replace(u"\""_s, u"\"\""_s);
-    return '"' + field.toUtf8() + '"';
-}
-
 RecordsCsvWriter::RecordsCsvWriter(const RosterTables& roster, SiteIdentity site)
     : m_roster(roster), m_site(std::move(site)), m_ownSite(csvText(m_site.name)),
       m_otherSite(csvText(u"他塾"_s)), m_students(static_cast<std::size_t>(kStudentRows)) {}
 
 QByteArray RecordsCsvWriter::header() {
-    QByteArray out("\xEF\xBB\xBF");
-    const QStringList names{u"記録番号"_s, u"日付"_s,     u"時刻"_s, u"レベル"_s, u"秒"_s,  u"時間切れ"_s,
-                            u"ポイント"_s, u"生徒番号"_s, u"名前"_s, u"学年"_s,   u"教室"_s};
-    for (const QString& name : names) {
-        if (name != names.front())
-            out += ',';
-        out += csvText(name);
-    }
-    return out + "\r\n";
+    return csvHeader({u"記録番号"_s, u"日付"_s, u"時刻"_s, u"レベル"_s, u"秒"_s, u"時間切れ"_s, u"ポイント"_s,
+                      u"生徒番号"_s, u"名前"_s, u"学年"_s, u"教室"_s});
 }
 
 const QByteArray& RecordsCsvWriter::studentFields(int student) {
@@ -70,7 +48,7 @@ const QByteArray& RecordsCsvWriter::studentFields(int student) {
 void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& out) {
     for (std::int64_t i = 0; i < count; ++i, records += kRecordSize) {
         const ListedRun run = ListedRun::of(records);
-        appendNumber(out, ++m_number);
+        appendCsvNumber(out, ++m_number);
         out += ',';
         if (run.day != m_day) {
             m_day = run.day;
@@ -79,20 +57,20 @@ void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& 
         out += m_dayField;
         out += ",\"";
         if (run.second >= 0) {
-            appendNumber(out, run.second / 3600);
+            appendCsvNumber(out, run.second / 3600);
             out += ':';
             appendTwoDigits(out, run.second / 60 % 60);
             out += ':';
             appendTwoDigits(out, run.second % 60);
         }
         out += "\",";
-        appendNumber(out, run.level);
+        appendCsvNumber(out, run.level);
         out += ',';
         // A time-out has no time: its seconds stay empty and the next column says so.
         if (run.seconds == kNoRecordSeconds) {
             out += ",\"○\",";
         } else {
-            appendNumber(out, run.seconds);
+            appendCsvNumber(out, run.seconds);
             out += ",\"\",";
         }
         const char* points = records + offsets::kPoints;
@@ -105,7 +83,7 @@ void RecordsCsvWriter::add(const char* records, std::int64_t count, QByteArray& 
         }
         out += m_pointsField;
         out += ',';
-        appendNumber(out, run.student);
+        appendCsvNumber(out, run.student);
         out += studentFields(run.student);
         out += ',';
         out += m_site.owns(records) ? m_ownSite : m_otherSite;

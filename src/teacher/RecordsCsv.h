@@ -42,11 +42,6 @@ private:
     QByteArray m_pointsField;
 };
 
-// A text field for a spreadsheet: in double quotes, a quote doubled. A text that a spreadsheet
-// would run as a formula (it starts with "=", "+", "-", "@", a tab or a carriage return) is written
-// with an apostrophe first, inside the quotes, so it is shown as the text it is.
-QByteArray csvText(const QString& text);
-
 // Writes every record of the result file to `path`. The file is written beside it and put in place
 // only when it is complete, so a failed export leaves no file, or the old one. `error` is empty
 // when the program is ending.

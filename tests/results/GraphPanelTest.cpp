@@ -148,7 +148,7 @@ TEST_F(GraphPanelTest, WithoutAPrinterTwoStudentsGoIntoOnePdfOfTwoPages) {
     EXPECT_EQ(names, (QStringList{u"山田花子"_s, u"佐藤一郎"_s}));
     EXPECT_EQ(pdf.ofKind(DrawOp::Point).size(), 3u);
     ASSERT_EQ(platform.messages.shown.size(), 1u);
-    EXPECT_EQ(platform.messages.shown[0].text, u"グラフをPDFファイルに保存しました。\n"_s + path);
+    EXPECT_EQ(platform.messages.shown[0].text, u"PDFファイルに保存しました。\n"_s + path);
 }
 
 struct PrintCase {
@@ -196,13 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PrintCase{"printer", true, false, false, u"-"_s, 1, QString(), QString()},
                       PrintCase{"printerCancelled", true, true, false, u"-"_s, 0, QString(), QString()},
                       PrintCase{"printerRefuses", true, false, true, u"-"_s, 1, QString(),
-                                u"グラフを印刷できませんでした。\nprinter refused"_s},
+                                u"印刷できませんでした。\nprinter refused"_s},
                       PrintCase{"pdfCancelled", false, false, false, QString(), 0, QString(), QString()},
                       PrintCase{"pdfGetsItsEnding", false, false, false, u"/tmp/グラフ"_s, 1,
-                                u"/tmp/グラフ.pdf"_s,
-                                u"グラフをPDFファイルに保存しました。\n/tmp/グラフ.pdf"_s},
+                                u"/tmp/グラフ.pdf"_s, u"PDFファイルに保存しました。\n/tmp/グラフ.pdf"_s},
                       PrintCase{"pdfNotWritten", false, false, true, u"/tmp/g.pdf"_s, 1, u"/tmp/g.pdf"_s,
-                                u"グラフのPDFファイルを保存できませんでした。\n/tmp/g.pdf"_s}),
+                                u"PDFファイルを保存できませんでした。\n/tmp/g.pdf"_s}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Rankings.h"
 
 #include "HubRules.h"
+#include "QtPrinters.h"
 #include "RankingState.h"
 #include "ResultRecords.h"
 #include "SharedState.h"
@@ -322,6 +323,40 @@ INSTANTIATE_TEST_SUITE_P(Limits, BlockedLevelsTest,
                                            BlockCase{"points at the limit", 0, 60, 1, 60, false, true},
                                            BlockCase{"no limits", 0, 0, 99, 9999, false, false},
                                            BlockCase{"final level's targets met", 5, 0, 9, 0, true, false}));
+
+struct ClearCase {
+    const char* name;
+    int level;
+    int runs, points; // within the level's pass period
+    bool cleared;
+};
+using test::PrintTo;
+
+class LevelClearedTest : public ::testing::TestWithParam<ClearCase> {};
+
+TEST_P(LevelClearedTest, NeedsTheRunsAndThePointsOfThePassPeriod) {
+    const ClearCase& c = GetParam();
+    RankingState state = threeStudents();
+    for (int level = 1; level <= 2; ++level) {
+        state->LevelCriteria[static_cast<std::size_t>(level)].ClearRuns = 5;
+        state->LevelCriteria[static_cast<std::size_t>(level)].ClearPoints = 100;
+    }
+    if (c.level >= 1 && c.level <= kMaxLevel) {
+        state->RunCountPassPeriod(c.level, 1) = static_cast<std::int16_t>(c.runs);
+        state->PointsPassPeriod(c.level, 1) = c.points;
+    }
+    EXPECT_EQ(levelCleared(*state, c.level, 1), c.cleared);
+    state->FinalLevel = c.level;
+    EXPECT_EQ(requiredRunsCleared(*state, 1), c.cleared ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, LevelClearedTest,
+                         ::testing::Values(ClearCase{"bothMet", 1, 5, 100, true},
+                                           ClearCase{"oneRunShort", 1, 4, 500, false},
+                                           ClearCase{"onePointShort", 2, 9, 99, false},
+                                           ClearCase{"wellOver", 2, 12, 640, true},
+                                           ClearCase{"noSuchLevel", 36, 99, 9999, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HubRules, FigureTexts) {
     RankingState state = threeStudents();

@@ -85,11 +85,18 @@ std::unique_ptr<PrintDocument> RecordingPrintService::openPrinter(PageOrientatio
         error->clear();
     if (!printerInstalled || cancelDialog)
         return nullptr;
+    if (!printerError.isEmpty()) {
+        if (error)
+            *error = printerError;
+        return nullptr;
+    }
     return open(orientation, {});
 }
 
 std::unique_ptr<PrintDocument> RecordingPrintService::openPdf(const QString& path,
                                                               PageOrientation orientation) {
+    if (pdfUnwritable)
+        return nullptr;
     return open(orientation, path);
 }
 

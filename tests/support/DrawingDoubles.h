@@ -67,8 +67,9 @@ private:
     bool m_failEnd = false;
 };
 
-// A print service whose documents record their drawing; tests say whether a printer exists
-// and whether the print dialog is cancelled.
+// A print service whose documents record their drawing; tests say whether a printer exists,
+// whether the print dialog is cancelled, whether the printer or a PDF file can be opened, and
+// whether documents fail at their end.
 class RecordingPrintService final : public PrintService {
 public:
     bool hasPrinter() const override { return printerInstalled; }
@@ -78,6 +79,8 @@ public:
 
     bool printerInstalled = false;
     bool cancelDialog = false;
+    QString printerError; // the printer chosen in the dialog cannot be used
+    bool pdfUnwritable = false;
     bool failEnd = false;
     QSizeF portraitTwips{11906, 16838};
     double twipsPerPixel = 1440.0 / 600.0;

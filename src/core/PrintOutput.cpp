@@ -11,15 +11,15 @@ using namespace Qt::StringLiterals;
 
 namespace mirai {
 
-QString proposedPdfPath(const QString& homeFolder, const QDateTime& now) {
+QString proposedPdfPath(const QString& homeFolder, const QString& what, const QDateTime& now) {
     QString folder = homeFolder;
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    return folder + u"みらいドリル/プリント_"_s + now.toString(u"yyyyMMdd-HHmmss"_s) + u".pdf"_s;
+    return folder + u"みらいドリル/"_s + what + u'_' + now.toString(u"yyyyMMdd-HHmmss"_s) + u".pdf"_s;
 }
 
-OpenedDocument openPrintDocument(const Platform& platform, PageOrientation orientation, const QString& title,
-                                 const QString& homeFolder) {
+OpenedDocument openPrintDocument(const Platform& platform, const PaperJob& job) {
+    const QString& title = job.title;
     OpenedDocument opened;
     PrintService* service = platform.printing;
     if (!service) {
@@ -29,7 +29,7 @@ OpenedDocument openPrintDocument(const Platform& platform, PageOrientation orien
     }
     if (service->hasPrinter()) {
         QString error;
-        opened.document = service->openPrinter(orientation, &error);
+        opened.document = service->openPrinter(job.orientation, &error);
         if (opened.document || error.isEmpty())
             return opened; // printing, or cancelled in the print dialog
         platform.messages->show(u"プリンターを使えません。PDFファイルに保存します。\n"_s + error, title,
@@ -38,13 +38,13 @@ OpenedDocument openPrintDocument(const Platform& platform, PageOrientation orien
     if (!platform.files)
         return opened;
     const QDateTime now = platform.clock ? platform.clock->now() : QDateTime::currentDateTime();
-    QString path = platform.files->saveFileName(u"PDFファイルに保存"_s, proposedPdfPath(homeFolder, now),
-                                                u"PDF (*.pdf)"_s);
+    QString path = platform.files->saveFileName(
+        u"PDFファイルに保存"_s, proposedPdfPath(job.homeFolder, job.what, now), u"PDF (*.pdf)"_s);
     if (path.isEmpty())
         return opened;
     if (QFileInfo(path).suffix().isEmpty())
         path += u".pdf"_s;
-    opened.document = service->openPdf(path, orientation);
+    opened.document = service->openPdf(path, job.orientation);
     if (!opened.document) {
         platform.messages->show(u"PDFファイルを作れません。\n"_s + path, title, MessageButtons::Ok,
                                 MessageIcon::Warning);
@@ -54,9 +54,11 @@ OpenedDocument openPrintDocument(const Platform& platform, PageOrientation orien
     return opened;
 }
 
-void reportPrintEnd(const Platform& platform, const QString& title, const OpenedDocument& opened,
-                    bool ended) {
-    const QString error = opened.document ? opened.document->errorText() : QString();
+void reportPrintEnd(const Platform& platform, const PaperJob& job, const OpenedDocument& opened, bool ended) {
+    if (!opened.document)
+        return; // never opened: said so when it was opened, or cancelled
+    const QString& title = job.title;
+    const QString error = opened.document->errorText();
     if (opened.pdfPath.isEmpty()) {
         if (!ended)
             platform.messages->show(u"印刷できませんでした。\n"_s + error, title, MessageButtons::Ok,
