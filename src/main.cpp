@@ -2,24 +2,19 @@
 #include "Configuration.h"
 #include "Context.h"
 #include "DesktopPlatform.h"
-#include "DrillScreens.h"
 #include "EventPump.h"
 #include "FileLock.h"
-#include "Firstfrm.h"
 #include "Platform.h"
-#include "PrintScreens.h"
 #include "ProcessLauncher.h"
+#include "ProgramScreens.h"
 #include "QtPrintService.h"
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "Stage.h"
-#include "TeacherScreens.h"
 #include "TerminationSignals.h"
 #include "UiSupport.h"
-#include "namesel.h"
-#include "seisekitime1.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -91,19 +86,12 @@ int main(int argc, char* argv[]) {
     }
     const QString appFolder = QCoreApplication::applicationDirPath();
 
-    namespace names = mirai::screens;
-    screens.registerScreen(names::Firstfrm(),
-                           [ctx, appFolder] { return new mirai::Firstfrm(ctx, appFolder); });
-    mirai::registerDrillScreens(screens, ctx);
-    mirai::registerNameSelection(screens, ctx);
-    mirai::registerResultsScreen(screens, ctx);
-    mirai::registerPrintScreens(screens, ctx);
-    mirai::registerTeacherScreens(screens, ctx);
+    mirai::registerProgramScreens(screens, ctx, appFolder);
 
     // A log-out or shutdown closes every screen, after a record being written is stored.
     const mirai::TerminationSignals terminations([&app] { app.requestEnd(); });
 
-    screens.show(names::Firstfrm());
+    screens.show(mirai::screens::Firstfrm());
     if (app.endRequested())
         return 0;
     return QApplication::exec();

@@ -44,6 +44,12 @@ bool ScreenManager::isVisible(const QString& name) const {
     return screen && screen->isVisible();
 }
 
+QStringList ScreenManager::registeredNames() const {
+    QStringList names = m_factories.keys();
+    names.sort();
+    return names;
+}
+
 void ScreenManager::setStage(Stage* stage) {
     m_stage = stage;
 }

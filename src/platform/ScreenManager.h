@@ -27,6 +27,8 @@ public:
     // (modal dialogs keep their own window).
     void setStage(Stage* stage);
     bool isRegistered(const QString& name) const { return m_factories.contains(name); }
+    // Every registered name, sorted.
+    QStringList registeredNames() const;
 
     // Creates the screen if it is not loaded yet, without showing it.
     Screen* load(const QString& name);

@@ -237,6 +237,13 @@ TEST_F(ScreenManagerTest, CloseAllClosesTheLastOpenedFirst) {
     EXPECT_FALSE(m_screens.isLoaded(u"A"_s));
 }
 
+TEST_F(ScreenManagerTest, RegisteredNamesComeSortedWithoutMakingAScreen) {
+    m_screens.registerScreen(u"0"_s, [this] { return new CountingScreen(&m_log, u"0"_s); });
+    EXPECT_EQ(m_screens.registeredNames(), (QStringList{u"0"_s, u"A"_s, u"B"_s, u"C"_s}));
+    EXPECT_TRUE(m_log.isEmpty());
+    EXPECT_FALSE(m_screens.isLoaded(u"0"_s));
+}
+
 TEST_F(ScreenManagerTest, UnknownNameShowsNothing) {
     EXPECT_EQ(m_screens.show(u"Z"_s), nullptr);
     EXPECT_TRUE(m_screens.current().isEmpty());
