@@ -29,7 +29,11 @@ bool TextFieldReader::open(const QString& path) {
 }
 
 void TextFieldReader::setBytes(const QByteArray& bytes) {
-    m_text = cp932::decode(bytes);
+    setText(cp932::decode(bytes));
+}
+
+void TextFieldReader::setText(const QString& text) {
+    m_text = text;
     m_pos = 0;
     m_afterComma = false;
     const qsizetype ctrlZ = m_text.indexOf(QChar(0x1A));

@@ -16,6 +16,11 @@ public:
     bool open(const QString& path);
     // For tests and in-memory data.
     void setBytes(const QByteArray& bytes);
+    // Text already decoded; positions count its characters.
+    void setText(const QString& text);
+
+    // Where the next field starts, in characters of the decoded text.
+    qsizetype position() const { return m_pos; }
 
     // True when nothing but blank lines (or a Ctrl-Z and what follows it) is left.
     bool atEnd() const;
