@@ -46,7 +46,7 @@ RecordsCsvWriter::RecordsCsvWriter(const RosterTables& roster, SiteIdentity site
       m_otherSite(csvText(u"他塾"_s)), m_students(static_cast<std::size_t>(kStudentRows)) {}
 
 QByteArray RecordsCsvWriter::header() {
-    QByteArray out("\xEF\xBB\xBF");
+    QByteArray out(kUtf8Bom);
     const QStringList names{u"記録番号"_s, u"日付"_s,     u"時刻"_s, u"レベル"_s, u"秒"_s,  u"時間切れ"_s,
                             u"ポイント"_s, u"生徒番号"_s, u"名前"_s, u"学年"_s,   u"教室"_s};
     for (const QString& name : names) {

@@ -42,6 +42,9 @@ private:
     QByteArray m_pointsField;
 };
 
+// What a spreadsheet file starts with, so spreadsheet programs read it as UTF-8.
+inline constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
 // A text field for a spreadsheet: in double quotes, a quote doubled. A text that a spreadsheet
 // would run as a formula (it starts with "=", "+", "-", "@", a tab or a carriage return) is written
 // with an apostrophe first, inside the quotes, so it is shown as the text it is.
