@@ -13,6 +13,7 @@
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
+#include "SetupScreens.h"
 #include "SharedState.h"
 #include "Stage.h"
 #include "TeacherScreens.h"
@@ -99,6 +100,7 @@ int main(int argc, char* argv[]) {
     mirai::registerResultsScreen(screens, ctx);
     mirai::registerPrintScreens(screens, ctx);
     mirai::registerTeacherScreens(screens, ctx);
+    mirai::registerSetupScreens(screens, ctx, appFolder);
 
     // A log-out or shutdown closes every screen, after a record being written is stored.
     const mirai::TerminationSignals terminations([&app] { app.requestEnd(); });
