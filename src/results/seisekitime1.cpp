@@ -219,10 +219,13 @@ void seisekitime1::buildControls() {
                                 ui::uiFont(13, true));
     m_command10[1] = makeButton(m_picture7, u"Command10(1)"_s, u"合格タイムデータ変更"_s,
                                 QRect(200, 130, 200, 48), ui::uiFont(13, true));
+    m_command10[2] =
+        makeButton(m_picture7, u"Command10(2)"_s, u"名簿"_s, QRect(30, 188, 160, 48), ui::uiFont(13, true));
     m_command12 =
         makeButton(m_picture7, u"Command12"_s, u"戻る"_s, QRect(410, 130, 120, 48), ui::uiFont(13, true));
     connect(m_command10[0], &QPushButton::clicked, this, [this] { command10Click(0); });
     connect(m_command10[1], &QPushButton::clicked, this, [this] { command10Click(1); });
+    connect(m_command10[2], &QPushButton::clicked, this, [this] { command10Click(2); });
     connect(m_command12, &QPushButton::clicked, this, &seisekitime1::command12Click);
     m_picture7->hide();
 
@@ -863,7 +866,9 @@ void seisekitime1::command10Click(int which) {
                                 MessageIcon::Warning);
         return;
     }
-    const QString target = which == 0 ? screens::FrmData() : screens::FrmTimeData();
+    const QString target = which == 0   ? screens::FrmData()
+                           : which == 1 ? screens::FrmTimeData()
+                                        : screens::FrmRoster();
     if (platform.screens && platform.screens->isRegistered(target)) {
         QPointer<seisekitime1> guard(this);
         platform.screens->show(target);
@@ -873,7 +878,8 @@ void seisekitime1::command10Click(int which) {
     }
     m_picture7->hide();
     platform.messages->show(which == 0 ? u"成績データの変更画面は、まだ使えません。"_s
-                                       : u"合格タイムデータの変更画面は、まだ使えません。"_s,
+                            : which == 1 ? u"合格タイムデータの変更画面は、まだ使えません。"_s
+                                         : u"名簿の画面は、まだ使えません。"_s,
                             m_ctx.state.ProgramTitle, MessageButtons::Ok, MessageIcon::Information);
 }
 
