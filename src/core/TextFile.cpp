@@ -122,13 +122,15 @@ QByteArray TextFileWriter::bytes() const {
 }
 
 bool TextFileWriter::save(const QString& path) const {
+    return writeWholeFile(path, bytes()).isEmpty();
+}
+
+QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = bytes();
-    if (file.write(data) != data.size())
-        return false;
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    const QString error = file.errorString();
+    return error.isEmpty() ? QStringLiteral("書き込みに失敗しました") : error;
 }
 
 } // namespace mirai

@@ -46,6 +46,10 @@ private:
     bool m_afterComma = false; // the last field ended in a comma: one more field is on this line
 };
 
+// Writes a file as a whole: written beside it first and put in its place only when complete, so a
+// failed write never leaves half a file. The error, empty when written.
+QString writeWholeFile(const QString& path, const QByteArray& bytes);
+
 // Writes texts exactly as given; lines end in CR LF; the file is code page 932.
 class TextFileWriter {
 public:

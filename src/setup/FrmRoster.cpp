@@ -13,6 +13,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "TextFile.h"
 #include "TextRules.h"
 #include "UiSupport.h"
 
@@ -186,11 +187,11 @@ QWidget* FrmRoster::buildImportPanel() {
     QLabel* note = ui::makeLabel(panel, QString(), u"追加した人は、「保存」を押したときに名簿に書きます。"_s,
                                  QRect(20, 696, 600, 52), ui::uiFont(12));
     note->setWordWrap(true);
-    QPushButton* confirm = ui::makeButton(panel, u"importConfirmButton"_s, u"追加する"_s,
-                                          QRect(644, 696, 170, 52), ui::uiFont(15, true));
+    m_importConfirm = ui::makeButton(panel, u"importConfirmButton"_s, u"追加する"_s, QRect(644, 696, 170, 52),
+                                     ui::uiFont(15, true));
     QPushButton* cancel = ui::makeButton(panel, u"importCancelButton"_s, u"やめる"_s,
                                          QRect(834, 696, 170, 52), ui::uiFont(15, true));
-    connect(confirm, &QPushButton::clicked, this, &FrmRoster::ConfirmImport);
+    connect(m_importConfirm, &QPushButton::clicked, this, &FrmRoster::ConfirmImport);
     connect(cancel, &QPushButton::clicked, this, &FrmRoster::CancelImport);
     panel->hide();
     return panel;
@@ -300,17 +301,15 @@ std::optional<RosterRow> FrmRoster::typedEntry() {
         m_name->setFocus();
         return std::nullopt;
     }
-    const QString yearText = m_birthYear->text().normalized(QString::NormalizationForm_KC).trimmed();
-    bool ok = false;
-    const int year = yearText.toInt(&ok);
-    if (!ok || yearText.size() != 4 || year < 1900 || year > schoolYear()) {
+    const std::optional<int> year = birthYearOfText(m_birthYear->text(), schoolYear());
+    if (!year) {
         warn(u"生まれ年を西暦4けたで入れてください（例: 2016）。学年から選ぶこともできます。"_s);
         m_birthYear->setFocus();
         return std::nullopt;
     }
     if (const QString warning = nameWarning(name); !warning.isEmpty())
         m_ctx.platform.messages->show(warning, kTitle, MessageButtons::Ok, MessageIcon::Information);
-    return RosterRow{0, year, name, kListedFlag};
+    return RosterRow{0, *year, name, kListedFlag};
 }
 
 bool FrmRoster::runsKnown() {
@@ -438,7 +437,7 @@ void FrmRoster::ImportCsv() {
         m_importRefused->addItem(QString::number(refused.line) + u"行目: "_s + refused.text + u"\n　　→ "_s +
                                  refused.reason);
     }
-    m_importPanel->findChild<QPushButton*>(u"importConfirmButton"_s)->setEnabled(!m_import.students.empty());
+    m_importConfirm->setEnabled(!m_import.students.empty());
     m_importPanel->raise();
     m_importPanel->show();
 }

@@ -90,6 +90,7 @@ private:
     QListWidget* m_importAdded = nullptr;
     QLabel* m_importRefusedTitle = nullptr;
     QListWidget* m_importRefused = nullptr;
+    QPushButton* m_importConfirm = nullptr;
 };
 
 } // namespace mirai

@@ -8,7 +8,6 @@
 #include "RosterNumbers.h"
 #include "TextRules.h"
 
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
@@ -30,7 +29,7 @@ struct CsvRecord {
 // all end a record.
 std::vector<CsvRecord> splitCsv(const QString& text) {
     std::vector<CsvRecord> records;
-    CsvRecord record;
+    CsvRecord record{1, {}, {}};
     QString field;
     bool quoted = false;
     int line = 1;
@@ -42,7 +41,6 @@ std::vector<CsvRecord> splitCsv(const QString& text) {
         record = CsvRecord{line, {}, {}};
         field.clear();
     };
-    record.line = 1;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (quoted) {
@@ -117,6 +115,16 @@ Column columnOf(const QString& title) {
     return Column::Other;
 }
 
+bool blankRecord(const CsvRecord& record) {
+    for (const QString& field : record.fields) {
+        if (!trimBlanks(field).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<int> birthYearOfText(const QString& text, int schoolYear) {
     QString value = folded(text);
     if (value.endsWith(u'年'))
@@ -127,16 +135,6 @@ std::optional<int> birthYearOfText(const QString& text, int schoolYear) {
         return std::nullopt;
     return year;
 }
-
-bool blankRecord(const CsvRecord& record) {
-    for (const QString& field : record.fields) {
-        if (!trimBlanks(field).isEmpty())
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 std::optional<int> gradeOfText(const QString& text) {
     QString value = folded(text);
@@ -281,17 +279,6 @@ QByteArray rosterCsv(const RosterDocument& roster, int schoolYear, bool keepMark
                csvText(isListedFlag(row.listFlag, keepMark2) ? u"表示"_s : u"表示しない"_s) + "\r\n";
     }
     return out;
-}
-
-QString writeWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString error = file.errorString();
-        return error.isEmpty() ? u"書き込みに失敗しました"_s : error;
-    }
-    return {};
 }
 
 } // namespace mirai

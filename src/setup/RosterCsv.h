@@ -44,6 +44,10 @@ RosterImport readRosterCsv(const QByteArray& bytes, int schoolYear, const QStrin
 // student left without one, when the numbers run out, becomes a refused line.
 void assignNumbers(RosterImport& import, std::vector<bool> inRoster, const std::vector<bool>& withRuns);
 
+// The birth year a text names: four digits (full-width ones too), "年" after them allowed, from 1900 to
+// `schoolYear`; nullopt when it names none.
+std::optional<int> birthYearOfText(const QString& text, int schoolYear);
+
 // The grade number a grade text names ("小3", "小学３年", "中1", "高２", "幼3", "年長"); nullopt when it
 // names none.
 std::optional<int> gradeOfText(const QString& text);
@@ -51,8 +55,5 @@ std::optional<int> gradeOfText(const QString& text);
 // The roster as a spreadsheet file, by the rules of the record export (byte-order mark, CR LF, quoted
 // texts, nothing a spreadsheet would run as a formula): number, name, birth year, grade, listed.
 QByteArray rosterCsv(const RosterDocument& roster, int schoolYear, bool keepMark2);
-
-// Writes a file completely or not at all; the error text, empty when written.
-QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace mirai

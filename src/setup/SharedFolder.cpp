@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -55,9 +54,8 @@ public:
     bool writeNew(const QString& path, const QByteArray& bytes) {
         if (QFileInfo::exists(path))
             return fail(path, u"すでにあります"_s);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            return fail(path, file.errorString());
+        if (const QString error = writeWholeFile(path, bytes); !error.isEmpty())
+            return fail(path, error);
         m_files.append(path);
         return true;
     }
@@ -108,6 +106,11 @@ QString folderRefusal(const QString& folder) {
     return {};
 }
 
+// The site code as typed, full-width digits made half-width.
+QString siteCodeDigits(const NewSharedFolder& answers) {
+    return answers.siteCode.normalized(QString::NormalizationForm_KC).trimmed();
+}
+
 // The path file goes last: a station has no path file until its shared folder is whole.
 bool writePathFile(MadeOnDisk& made, const SetupPlaces& places, const QString& sharedFolder) {
     const QString station = nativeFolder(places.stationFolder);
@@ -120,7 +123,7 @@ bool writePathFile(MadeOnDisk& made, const SetupPlaces& places, const QString& s
 QString newFolderRefusal(const NewSharedFolder& answers) {
     if (const QString why = folderRefusal(answers.folder); !why.isEmpty())
         return why;
-    const QString code = answers.siteCode.normalized(QString::NormalizationForm_KC).trimmed();
+    const QString code = siteCodeDigits(answers);
     bool digits = !code.isEmpty() && code.size() <= 5;
     for (const QChar c : code)
         digits = digits && c >= u'0' && c <= u'9';
@@ -146,8 +149,7 @@ QString newFolderRefusal(const NewSharedFolder& answers) {
 QByteArray commonDataBytes(const NewSharedFolder& answers) {
     // As the loader reads them: month, site code and name, the roster switch, two fields no one
     // uses, the password, four more. Texts are quoted so that blanks and commas stay theirs.
-    const QString code =
-        answers.siteCode.normalized(QString::NormalizationForm_KC).trimmed().rightJustified(5, u'0');
+    const QString code = siteCodeDigits(answers).rightJustified(5, u'0');
     TextFileWriter writer;
     writer.writeLine(QString::number(answers.startMonth));
     writer.writeLine(u"\""_s + code + u' ' + trimBlanks(answers.siteName) + u"\""_s);
