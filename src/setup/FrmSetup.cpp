@@ -183,14 +183,14 @@ void FrmSetup::Confirm() {
         if (!guard)
             return;
     }
-    close();
+    leave();
 }
 
 void FrmSetup::Cancel() {
-    close();
+    leave();
 }
 
-void FrmSetup::close() {
+void FrmSetup::leave() {
     if (m_ctx.platform.screens)
         m_ctx.platform.screens->close(screens::FrmSetup());
 }

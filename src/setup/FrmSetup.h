@@ -38,7 +38,7 @@ private:
     void buildControls();
     void showChoice();
     NewSharedFolder answers() const;
-    void close();
+    void leave();
 
     Context m_ctx;
     SetupPlaces m_places;
