@@ -60,7 +60,7 @@ void FrmSetup::buildControls() {
                   ui::uiFont(20, true));
     QLabel* intro =
         ui::makeLabel(this, u"introLabel"_s,
-                      u"この端末には、まだ共有フォルダ（名簿や成績を置く場所）が設定されていません。"
+                      u"この端末には、まだ共有フォルダ（名簿や成績を置く場所）が設定されていません。\n"
                       u"はじめの1台では新しく作り、2台目からは作ってあるフォルダを選びます。"_s,
                       QRect(20, 60, 720, 48), ui::uiFont(12));
     intro->setWordWrap(true);
