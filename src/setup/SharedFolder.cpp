@@ -70,11 +70,13 @@ public:
     void keep() { m_kept = true; }
     const QString& error() const { return m_error; }
 
-private:
+    // Records why a step failed; false.
     bool fail(const QString& path, const QString& why) {
-        m_error = QDir::toNativeSeparators(path) + u"\r\n"_s + why;
+        m_error = path.isEmpty() ? why : QDir::toNativeSeparators(path) + u"\r\n"_s + why;
         return false;
     }
+
+private:
     void undo() {
         for (auto it = m_files.crbegin(); it != m_files.crend(); ++it)
             QFile::remove(*it);
@@ -113,6 +115,8 @@ QString siteCodeDigits(const NewSharedFolder& answers) {
 
 // The path file goes last: a station has no path file until its shared folder is whole.
 bool writePathFile(MadeOnDisk& made, const SetupPlaces& places, const QString& sharedFolder) {
+    if (places.stationFolder.isEmpty())
+        return made.fail(QString(), u"この端末の設定フォルダが分かりません（ホームフォルダがありません）"_s);
     const QString station = nativeFolder(places.stationFolder);
     return made.makeFolder(station) &&
            made.writeNew(station + fileName(files::kPathFile), pathFileBytes(sharedFolder));

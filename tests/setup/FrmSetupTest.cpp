@@ -24,6 +24,8 @@ using namespace Qt::StringLiterals;
 namespace mirai::test {
 namespace {
 
+using test::PrintTo;
+
 class FrmSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -159,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         LeftoverCase{"a_sound_is_there",
                      [](const QString& r) { writeBytes(r + u"共通/音フォルダ/seikai1.wav"_s, "x"); },
                      [](SetupPlaces&) {}, u"共有フォルダを作れませんでした。"_s},
+        LeftoverCase{"no_station_folder", [](const QString&) {},
+                     [](SetupPlaces& p) { p.stationFolder.clear(); }, u"共有フォルダを作れませんでした。"_s},
         LeftoverCase{"the_station_folder_is_a_file",
                      [](const QString& r) { writeBytes(r + u"config"_s, "x"); }, [](SetupPlaces&) {},
                      u"共有フォルダを作れませんでした。"_s}));
