@@ -5,6 +5,7 @@
 #include "PrintScreens.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
+#include "SetupScreens.h"
 #include "TeacherScreens.h"
 #include "namesel.h"
 #include "seisekitime1.h"
@@ -18,6 +19,7 @@ void registerProgramScreens(ScreenManager& screens, Context ctx, const QString& 
     registerResultsScreen(screens, ctx);
     registerPrintScreens(screens, ctx);
     registerTeacherScreens(screens, ctx);
+    registerSetupScreens(screens, ctx, appFolder);
 }
 
 } // namespace mirai

@@ -97,14 +97,20 @@ std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QS
     const QStringList places = pathFileCandidates(state.AppFolder, stationFolder);
     const auto found = std::find_if(places.begin(), places.end(),
                                     [](const QString& place) { return QFileInfo(place).isFile(); });
-    if (found == places.end())
-        return missingFile(places);
+    if (found == places.end()) {
+        ConfigurationError error = missingFile(places);
+        error.noPathFile = true;
+        return error;
+    }
     const QString pathFile = *found;
     std::array<Untyped, kConfigFields> pathFields;
     if (auto error = readTenFields(pathFile, pathFields))
         return error;
     state.CommonFolder = nativeFolder(pathFields[0].toText(), QFileInfo(pathFile).absolutePath());
+    return LoadSharedFolder(state);
+}
 
+std::optional<ConfigurationError> LoadSharedFolder(SharedState& state) {
     const QString commonFile = state.CommonFolder + QString::fromUtf16(files::kCommonData);
     std::array<Untyped, kConfigFields> common;
     if (auto error = readTenFields(commonFile, common))

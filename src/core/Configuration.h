@@ -12,6 +12,7 @@ struct SharedState;
 struct ConfigurationError {
     QString message;
     QString path;
+    bool noPathFile = false; // no path file in any place: a station that was never set up
 };
 
 // The drill's identity values.
@@ -26,6 +27,10 @@ std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QS
                                                     const QString& stationFolder);
 // The same with the station's own folder `stationConfigFolder()`.
 std::optional<ConfigurationError> LoadConfiguration(SharedState& state, const QString& appFolder);
+
+// The part after the path file: the common data file, the level criteria table and the sound table
+// of `state.CommonFolder`, for the program in `state.AppFolder`.
+std::optional<ConfigurationError> LoadSharedFolder(SharedState& state);
 
 // The station's own configuration folder: $XDG_CONFIG_HOME/みらいドリル/ (~/.config/みらいドリル/).
 QString stationConfigFolder();

@@ -16,7 +16,7 @@ QByteArray csvText(const QString& text) {
 }
 
 QByteArray csvHeader(const QStringList& titles) {
-    QByteArray out("\xEF\xBB\xBF");
+    QByteArray out(kUtf8Bom);
     for (qsizetype i = 0; i < titles.size(); ++i) {
         if (i > 0)
             out += ',';

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -100,7 +101,21 @@ void Firstfrm::activate() {
 void Firstfrm::timer1Tick() {
     m_timer1->stop();
     const Platform& platform = m_ctx.platform;
-    if (auto error = LoadConfiguration(m_ctx.state, m_appFolder)) {
+    std::optional<ConfigurationError> error = LoadConfiguration(m_ctx.state, m_appFolder);
+    // A station that was never set up has no path file anywhere: it is set up now instead.
+    if (error && error->noPathFile && platform.screens &&
+        platform.screens->isRegistered(screens::FrmSetup())) {
+        QPointer<Firstfrm> guard(this);
+        platform.screens->showModal(screens::FrmSetup(), this);
+        if (!guard || platform.app->endRequested())
+            return;
+        error = LoadConfiguration(m_ctx.state, m_appFolder);
+        if (error && error->noPathFile) { // the set-up was left: nothing was written
+            platform.app->endProgram();
+            return;
+        }
+    }
+    if (error) {
         platform.messages->show(error->message, u"みらいドリル"_s, MessageButtons::Ok, MessageIcon::Critical);
         platform.app->endProgram();
         return;

@@ -28,6 +28,12 @@ inline QString FrmData() {
 inline QString FrmTimeData() {
     return QStringLiteral("FrmTimeData");
 }
+inline QString FrmRoster() {
+    return QStringLiteral("FrmRoster");
+}
+inline QString FrmSetup() {
+    return QStringLiteral("FrmSetup");
+}
 inline QString FormPrint0() {
     return QStringLiteral("FormPrint0");
 }

@@ -29,7 +29,11 @@ bool TextFieldReader::open(const QString& path) {
 }
 
 void TextFieldReader::setBytes(const QByteArray& bytes) {
-    m_text = cp932::decode(bytes);
+    setText(cp932::decode(bytes));
+}
+
+void TextFieldReader::setText(const QString& text) {
+    m_text = text;
     m_pos = 0;
     m_afterComma = false;
     const qsizetype ctrlZ = m_text.indexOf(QChar(0x1A));
@@ -118,13 +122,15 @@ QByteArray TextFileWriter::bytes() const {
 }
 
 bool TextFileWriter::save(const QString& path) const {
+    return writeWholeFile(path, bytes()).isEmpty();
+}
+
+QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = bytes();
-    if (file.write(data) != data.size())
-        return false;
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    const QString error = file.errorString();
+    return error.isEmpty() ? QStringLiteral("書き込みに失敗しました") : error;
 }
 
 } // namespace mirai

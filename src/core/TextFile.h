@@ -16,6 +16,11 @@ public:
     bool open(const QString& path);
     // For tests and in-memory data.
     void setBytes(const QByteArray& bytes);
+    // Text already decoded; positions count its characters.
+    void setText(const QString& text);
+
+    // Where the next field starts, in characters of the decoded text.
+    qsizetype position() const { return m_pos; }
 
     // True when nothing but blank lines (or a Ctrl-Z and what follows it) is left.
     bool atEnd() const;
@@ -40,6 +45,10 @@ private:
     qsizetype m_end = 0;       // position of a Ctrl-Z, or the length
     bool m_afterComma = false; // the last field ended in a comma: one more field is on this line
 };
+
+// Writes a file as a whole: written beside it first and put in its place only when complete, so a
+// failed write never leaves half a file. The error, empty when written.
+QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
 // Writes texts exactly as given; lines end in CR LF; the file is code page 932.
 class TextFileWriter {

@@ -69,6 +69,14 @@ QString QtFileDialogs::saveFileName(const QString& title, const QString& propose
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
 }
 
+QString QtFileDialogs::openFileName(const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
+QString QtFileDialogs::folderName(const QString& title, const QString& proposed) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, proposed);
+}
+
 void QtAppControl::endProgram() {
     if (endRequested())
         return;

@@ -17,10 +17,12 @@ public:
                        MessageIcon icon) override;
 };
 
-// The window system's save dialog.
+// The window system's file dialogs.
 class QtFileDialogs final : public FileDialogs {
 public:
     QString saveFileName(const QString& title, const QString& proposed, const QString& filter) override;
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString folderName(const QString& title, const QString& proposed) override;
 };
 
 // Ends the program: closes every screen, the last opened first, and leaves all event loops.

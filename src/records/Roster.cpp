@@ -1,11 +1,13 @@
 #include "Roster.h"
 
 #include "Configuration.h"
+#include "Cp932.h"
 #include "NumberText.h"
 #include "SharedState.h"
 #include "TextFile.h"
 #include "Untyped.h"
 
+#include <QFile>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -20,8 +22,7 @@ constexpr int kNameLength = 20;
 
 // A whole-number field of the roster. An empty field is 0; a field that is not a number, or
 // whose number does not fit a 16-bit slot, cannot be read.
-std::optional<std::int16_t> readWhole(TextFieldReader& reader) {
-    const Untyped field = reader.readUntyped();
+std::optional<std::int16_t> wholeNumber(const Untyped& field) {
     if (field.isEmpty())
         return std::int16_t{0};
     // A quoted field is text to the reader; a quoted number is still a number here.
@@ -33,62 +34,79 @@ std::optional<std::int16_t> readWhole(TextFieldReader& reader) {
     return static_cast<std::int16_t>(value);
 }
 
-// Reads the eight fields of one record. nullopt when the record has to be skipped; `truncated`
-// is set when the file ended before the record's list flag.
-std::optional<RosterEntry> readRecord(TextFieldReader& reader, bool& truncated) {
-    RosterEntry record;
+// Reads the eight fields of one record. False when the file ended before the record's list flag.
+bool readRecord(TextFieldReader& reader, RosterRecordText& record) {
     bool readable = true;
-    auto whole = [&](std::int16_t& slot) {
-        const auto value = readWhole(reader);
-        if (value)
+    auto whole = [&](std::int16_t& slot, QString* text = nullptr) {
+        const Untyped field = reader.readUntyped();
+        if (text)
+            *text = field.toText();
+        if (const auto value = wholeNumber(field))
             slot = *value;
         else
             readable = false;
     };
-    auto more = [&] {
-        if (reader.atEnd())
-            truncated = true;
-        return !truncated;
-    };
 
-    whole(record.number);
+    record.begin = reader.position();
     std::int16_t unused = 0;
-    if (!more())
-        return std::nullopt;
-    whole(record.birthYear);
-    if (!more())
-        return std::nullopt;
-    whole(unused);
-    if (!more())
-        return std::nullopt;
-    whole(unused);
-    if (!more())
-        return std::nullopt;
-    record.name = reader.readText().left(kNameLength).leftJustified(kNameLength, u' ');
-    if (!more())
-        return std::nullopt;
-    whole(record.listFlag);
+    whole(record.entry.number);
+    if (reader.atEnd())
+        return false;
+    whole(record.entry.birthYear);
+    if (reader.atEnd())
+        return false;
+    whole(unused, &record.unused[0]);
+    if (reader.atEnd())
+        return false;
+    whole(unused, &record.unused[1]);
+    if (reader.atEnd())
+        return false;
+    record.name = reader.readText();
+    record.entry.name = record.name.left(kNameLength).leftJustified(kNameLength, u' ');
+    if (reader.atEnd())
+        return false;
+    whole(record.entry.listFlag);
     // The two text fields at the end are not used; a last record without them is still whole.
-    reader.readText();
-    reader.readText();
-
-    if (!readable || !isStudentNumber(record.number))
-        return std::nullopt;
-    return record;
+    record.unused[2] = reader.readText();
+    record.unused[3] = reader.readText();
+    record.end = reader.position();
+    record.readable = readable && isStudentNumber(record.entry.number);
+    return true;
 }
 
 } // namespace
 
-bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord) {
+qsizetype scanRosterText(const QString& text, const std::function<void(const RosterRecordText&)>& onRecord) {
     TextFieldReader reader;
-    if (!reader.open(path))
-        return false;
-    bool truncated = false;
-    while (!reader.atEnd() && !truncated) {
-        if (const std::optional<RosterEntry> record = readRecord(reader, truncated))
-            onRecord(*record);
+    reader.setText(text);
+    qsizetype wholeEnd = 0;
+    while (!reader.atEnd()) {
+        RosterRecordText record;
+        if (!readRecord(reader, record))
+            break;
+        wholeEnd = record.end;
+        onRecord(record);
     }
+    return wholeEnd;
+}
+
+bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    scanRosterText(cp932::decode(file.readAll()), [&](const RosterRecordText& record) {
+        if (record.readable)
+            onRecord(record.entry);
+    });
     return true;
+}
+
+bool isListedFlag(int listFlag, bool keepMark2) {
+    return listFlag == 0 || (listFlag == 2 && keepMark2);
+}
+
+bool isTeacherName(const QString& name) {
+    return name.contains(u"★"_s) || name.contains(u"先生"_s);
 }
 
 int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth) {
@@ -189,8 +207,7 @@ void ReadRoster(SharedState& state, const QDate& today,
             if (grade >= 0 && grade <= 10)
                 state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
 
-            const bool listed = record.listFlag == 0 || (record.listFlag == 2 && keepMark2);
-            if (!listed)
+            if (!isListedFlag(record.listFlag, keepMark2))
                 return;
             state.NumberByPosition.push_back(number);
             ++state.ListedStudentCount;

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -27,9 +28,29 @@ struct RosterEntry {
     std::int16_t listFlag = 0;
 };
 
+// One record of a roster text as it is written, whether the program can read it or not.
+struct RosterRecordText {
+    RosterEntry entry;             // as far as it could be read
+    bool readable = false;         // false: the program skips the record
+    QString name;                  // the whole name field, not cut
+    std::array<QString, 4> unused; // fields 3, 4, 7 and 8 as written
+    qsizetype begin = 0;           // where the record starts in the text
+    qsizetype end = 0;             // just after it (its line end included)
+};
+
+// Hands every record of a roster text to `onRecord` in order, and returns where the last whole
+// record ends: a text that ends inside a record leaves that record out.
+qsizetype scanRosterText(const QString& text, const std::function<void(const RosterRecordText&)>& onRecord);
+
 // Reads every record of a roster file in file order. Records whose number is outside 0..5000 or
 // whose fields cannot be read are skipped. False when the file cannot be opened.
 bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord);
+
+// Whether a record with this list flag is listed: 0 always, 2 when the common data says to keep it.
+bool isListedFlag(int listFlag, bool keepMark2);
+
+// A teacher's name holds "★" or "先生".
+bool isTeacherName(const QString& name);
 
 // The school year: today's calendar year, minus 1 before the start month of the school year.
 int SchoolYearOf(const QDate& today, const Untyped& schoolYearStartMonth);

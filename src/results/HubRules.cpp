@@ -21,10 +21,6 @@ int columnWidthTwips(int levelCount) {
     return levelCount > 0 ? 14592 / levelCount : 14592;
 }
 
-bool isTeacherName(const QString& name) {
-    return name.contains(u"★"_s) || name.contains(u"先生"_s);
-}
-
 QString todayFiguresText(const SharedState& state, int level, int student) {
     if (!validCell(level, student) || state.RunCountToday(level, student) == 0)
         return u"-----"_s;

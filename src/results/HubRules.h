@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Roster.h" // isTeacherName
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -10,9 +12,6 @@ struct SharedState;
 
 // Width of one level column in twips: the columns share 14592 twips.
 int columnWidthTwips(int levelCount);
-
-// A teacher's name holds "★" or "先生".
-bool isTeacherName(const QString& name);
 
 // Figures of a level column: "3回/12点", or dashes when there was no finished run.
 QString todayFiguresText(const SharedState& state, int level, int student);

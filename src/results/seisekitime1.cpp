@@ -207,7 +207,7 @@ void seisekitime1::buildControls() {
     // a style sheet does to a plain widget's palette.
     m_picture7 = new QFrame(this);
     m_picture7->setObjectName(u"Picture7"_s);
-    m_picture7->setGeometry(192, 230, 640, 230);
+    m_picture7->setGeometry(192, 220, 640, 272);
     m_picture7->setAttribute(Qt::WA_StyledBackground, true);
     m_picture7->setStyleSheet(u"#Picture7 { background-color: #fffae8; border: 2px solid #7a6a3a; }"_s);
     auto* label28 =
@@ -218,15 +218,19 @@ void seisekitime1::buildControls() {
     m_text3->setGeometry(28, 64, 584, 42);
     m_text3->setFont(ui::uiFont(16));
     m_text3->setEchoMode(QLineEdit::Password);
-    // One row of buttons, each wide enough for its caption with room to spare at any scale.
-    m_command10[0] = makeButton(m_picture7, u"Command10(0)"_s, u"データ変更"_s, QRect(28, 140, 170, 52),
+    // The three teachers' screens in one row, the way back under them; each button wide enough
+    // for its caption with room to spare at any scale.
+    m_command10[0] = makeButton(m_picture7, u"Command10(0)"_s, u"データ変更"_s, QRect(28, 128, 170, 52),
                                 ui::uiFont(13, true));
     m_command10[1] = makeButton(m_picture7, u"Command10(1)"_s, u"合格タイムデータ変更"_s,
-                                QRect(214, 140, 262, 52), ui::uiFont(13, true));
+                                QRect(210, 128, 262, 52), ui::uiFont(13, true));
+    m_command10[2] =
+        makeButton(m_picture7, u"Command10(2)"_s, u"名簿"_s, QRect(484, 128, 128, 52), ui::uiFont(13, true));
     m_command12 =
-        makeButton(m_picture7, u"Command12"_s, u"戻る"_s, QRect(492, 140, 120, 52), ui::uiFont(13, true));
+        makeButton(m_picture7, u"Command12"_s, u"戻る"_s, QRect(492, 196, 120, 52), ui::uiFont(13, true));
     connect(m_command10[0], &QPushButton::clicked, this, [this] { command10Click(0); });
     connect(m_command10[1], &QPushButton::clicked, this, [this] { command10Click(1); });
+    connect(m_command10[2], &QPushButton::clicked, this, [this] { command10Click(2); });
     connect(m_command12, &QPushButton::clicked, this, &seisekitime1::command12Click);
     m_picture7->hide();
 
@@ -867,7 +871,9 @@ void seisekitime1::command10Click(int which) {
                                 MessageIcon::Warning);
         return;
     }
-    const QString target = which == 0 ? screens::FrmData() : screens::FrmTimeData();
+    const QString target = which == 0   ? screens::FrmData()
+                           : which == 1 ? screens::FrmTimeData()
+                                        : screens::FrmRoster();
     if (platform.screens && platform.screens->isRegistered(target)) {
         QPointer<seisekitime1> guard(this);
         platform.screens->show(target);
@@ -877,7 +883,8 @@ void seisekitime1::command10Click(int which) {
     }
     m_picture7->hide();
     platform.messages->show(which == 0 ? u"成績データの変更画面は、まだ使えません。"_s
-                                       : u"合格タイムデータの変更画面は、まだ使えません。"_s,
+                            : which == 1 ? u"合格タイムデータの変更画面は、まだ使えません。"_s
+                                         : u"名簿の画面は、まだ使えません。"_s,
                             m_ctx.state.ProgramTitle, MessageButtons::Ok, MessageIcon::Information);
 }
 

@@ -139,7 +139,7 @@ private:
     QProgressBar* m_progressBar2 = nullptr;
     QWidget* m_picture7 = nullptr;
     QLineEdit* m_text3 = nullptr;
-    std::array<QPushButton*, 2> m_command10{};
+    std::array<QPushButton*, 3> m_command10{};
     QPushButton* m_command12 = nullptr;
     GraphPanel* m_picture11 = nullptr;
     std::vector<Column> m_columns; // index 0 unused; 1..LevelCount

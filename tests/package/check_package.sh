@@ -25,7 +25,12 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2
 [ -f "$deb" ] || { fail "no $deb"; ls "$work" >&2; exit 1; }
 
 # Every file and link of the package, and nothing else (no tests, benchmarks or demo tools).
-expected=$(sort <<'LIST'
+# The defaults are what a new shared folder starts with: the criteria table and the sound folder.
+sounds="buzzer_a fanfare_a fanfare_b jikosaikou1 jikosaikou2 kiroku_a kiroku_c machigai1 machigai2 minimum1
+        pinpon_a seikai1 seikai2 seikai3 合格 最高1 警告1"
+defaults=./usr/share/miraidrill/defaults
+expected=$({
+  cat <<'LIST'
 ./usr/bin/miraidrill -> ../lib/miraidrill/MiraiDrill/miraidrill
 ./usr/lib/miraidrill/MiraiDrill/miraidrill
 ./usr/share/applications/miraidrill.desktop
@@ -33,8 +38,11 @@ expected=$(sort <<'LIST'
 ./usr/share/icons/hicolor/128x128/apps/miraidrill.png
 ./usr/share/icons/hicolor/256x256/apps/miraidrill.png
 ./usr/share/icons/hicolor/48x48/apps/miraidrill.png
+./usr/share/miraidrill/defaults/タイム回数データ.txt
+./usr/share/miraidrill/defaults/音フォルダ/新音ファイル.txt
 LIST
-)
+  for sound in $sounds; do echo "$defaults/音フォルダ/$sound.wav"; done
+} | sort)
 listing=$(dpkg-deb -c "$deb")
 actual=$(awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' <<<"$listing" | sort)
 if [ "$actual" != "$expected" ]; then
@@ -59,6 +67,12 @@ program=$(readlink -f "$root/usr/bin/miraidrill")
 [ "$program" = "$(readlink -f "$root/usr/lib/miraidrill/MiraiDrill/miraidrill")" ] ||
   fail "usr/bin/miraidrill leads to $program"
 [ "$(basename "$(dirname "$program")")" = MiraiDrill ] || fail "program folder of $program"
+
+# The installed program finds the defaults from its own folder, and they are the build's.
+found="$(dirname "$program")/../../../share/miraidrill/defaults"
+diff -r "$build/src/defaults" "$found" >/dev/null || fail "the defaults beside the program differ from the build's"
+head -c 9 "$found/タイム回数データ.txt" | iconv -f CP932 -t UTF-8 | grep -q '^目標Time' ||
+  fail "the criteria table is not code page 932"
 
 desktop="$root/usr/share/applications/miraidrill.desktop"
 for line in '[Desktop Entry]' 'Type=Application' 'Name=みらいドリル' 'Exec=miraidrill' 'Icon=miraidrill'; do

@@ -281,13 +281,18 @@ TEST_F(PasswordTest, TheRightPasswordSaysTheScreenIsNotThereYet) {
 }
 
 TEST_F(PasswordTest, TheRightPasswordOpensARegisteredScreenAndLeaves) {
-    platform.screens.registerScreen(screens::FrmData(), [this] { return new StubScreen(*state); });
-    seisekitime1* hub = open();
-    openPanel(hub)->setText(u"abc"_s);
-    control<QPushButton>(hub, u"Command10(0)"_s)->click();
-    EXPECT_TRUE(platform.messages.shown.empty());
-    EXPECT_TRUE(platform.screens.isVisible(screens::FrmData()));
-    EXPECT_FALSE(platform.screens.isLoaded(screens::seisekitime1()));
+    for (const auto& [button, screen] : {std::pair{u"Command10(0)"_s, screens::FrmData()},
+                                         std::pair{u"Command10(2)"_s, screens::FrmRoster()}}) {
+        SCOPED_TRACE(button.toStdString());
+        platform.screens.registerScreen(screen, [this] { return new StubScreen(*state); });
+        seisekitime1* hub = open();
+        openPanel(hub)->setText(u"abc"_s);
+        control<QPushButton>(hub, button)->click();
+        EXPECT_TRUE(platform.messages.shown.empty());
+        EXPECT_TRUE(platform.screens.isVisible(screen));
+        EXPECT_FALSE(platform.screens.isLoaded(screens::seisekitime1()));
+        platform.screens.close(screen);
+    }
 }
 
 // ---- Display kinds and lists ----------------------------------------------------------------

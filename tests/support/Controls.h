@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QString>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,15 @@ template <class T = QLabel> T* control(QWidget* screen, const QString& name) {
 inline QString labelText(QWidget* screen, const QString& name) {
     QLabel* label = control(screen, name);
     return label ? label->text() : QString();
+}
+
+// Types a text into a control key by key, Japanese included (QTest::keyClicks knows ASCII only).
+inline void typeText(QWidget* control, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, text.mid(i, width), Qt::NoModifier);
+        i += width - 1;
+    }
 }
 
 } // namespace mirai::test

@@ -90,10 +90,17 @@ private:
     std::unique_ptr<PrintDocument> open(PageOrientation orientation, const QString& path);
 };
 
-// Answers save dialogs from a script; without one it takes the proposed path.
+// Answers the file dialogs from one script, in the order they are asked; without one a dialog
+// takes the proposed path.
 class ScriptedFileDialogs final : public FileDialogs {
 public:
     QString saveFileName(const QString& title, const QString& proposed, const QString& filter) override;
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override {
+        return saveFileName(title, folder, filter);
+    }
+    QString folderName(const QString& title, const QString& proposed) override {
+        return saveFileName(title, proposed, QString());
+    }
     void scriptAnswers(std::initializer_list<QString> answers) { m_answers.insert(m_answers.end(), answers); }
     struct Asked {
         QString title, proposed, filter;
