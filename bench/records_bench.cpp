@@ -2,7 +2,8 @@
 // roster of a large school. Each figure carries the record or student count it was taken with.
 
 #include "Doubles.h"
-#include "FileLock.h"
+#include "FileResultStore.h"
+#include "FileSystem.h"
 #include "Files.h"
 #include "RecordFiles.h"
 #include "ResultRecords.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
@@ -44,7 +46,7 @@ public:
             row.OverusePeriodDays = Untyped::number(1);
         }
         seams = platform.platform();
-        seams.locker = &locker;
+        seams.disk = &disk;
         writeResults(records);
     }
 
@@ -52,7 +54,7 @@ public:
     Context ctx() { return Context{*state, seams}; }
 
     test::TestPlatform platform;
-    OfdFileLocker locker;
+    SystemFileSystem disk;
     Platform seams;
     std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
 
@@ -151,6 +153,44 @@ BENCHMARK(BM_AppendResultRecordWithoutSync)
     ->Arg(1000000)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// A delete of the first record of a million, cut short right after its intent was flushed, so the
+// whole file is still to be moved; then the next open of the store completes it.
+void BM_RecoverInterruptedDelete(benchmark::State& run) {
+    Station& station = stationWith(run.range(0));
+    const QString path = resultFilePath(*station.state);
+    const QByteArray original = test::readBytes(path);
+    const StorePaths paths = StorePaths::of(*station.state);
+    test::TestPlatform crashing;
+    crashing.events.stepMs = 1;
+    for (auto _ : run) {
+        run.PauseTiming();
+        test::writeBytes(path, original);
+        crashing.disk.onCall = [&](test::FaultyFileSystem::Call call, int index) {
+            if (call == test::FaultyFileSystem::Call::Write && QFileInfo(paths.intent).size() > 0)
+                crashing.disk.dieAtCall(index + 1); // the station dies before the first record moves
+        };
+        FileResultStore(crashing.platform(), paths).remove(1, original.left(44));
+        crashing.disk.clearFaults();
+        crashing.disk.onCall = nullptr;
+        crashing.disk.log.clear();
+        if (!QFileInfo::exists(paths.intent))
+            run.SkipWithError("the delete was not cut short");
+        run.ResumeTiming();
+        if (!FileResultStore(station.ctx().platform, paths).recover())
+            run.SkipWithError("the recovery failed");
+    }
+    if (test::readBytes(path) != original.mid(44))
+        run.SkipWithError("the recovery did not complete the delete");
+    test::writeBytes(path, original);
+    run.counters["records"] = static_cast<double>(run.range(0));
+}
+BENCHMARK(BM_RecoverInterruptedDelete)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 void BM_ReadRoster(benchmark::State& run) {

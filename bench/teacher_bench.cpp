@@ -5,7 +5,7 @@
 
 #include "Configuration.h"
 #include "Distribution.h"
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "Files.h"
 #include "FrmData.h"
 #include "FrmTimeData.h"
@@ -90,9 +90,8 @@ public:
         if (LoadConfiguration(*state, tree.appFolder()))
             qFatal("configuration of the benchmark school");
         setUpLevelValues(*state);
-        locker.setRetryIntervalMs(1);
         seams = platform.platform();
-        seams.locker = &locker;
+        seams.disk = &disk;
         registerTeacherScreens(platform.screens, ctx());
     }
     Context ctx() { return {*state, seams}; }
@@ -100,7 +99,7 @@ public:
     std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
     test::DataTree tree;
     test::UiTestPlatform platform;
-    OfdFileLocker locker;
+    SystemFileSystem disk;
     Platform seams;
 };
 

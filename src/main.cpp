@@ -3,7 +3,7 @@
 #include "Context.h"
 #include "DesktopPlatform.h"
 #include "EventPump.h"
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "Platform.h"
 #include "ProcessLauncher.h"
 #include "ProgramScreens.h"
@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     mirai::SdlMediaPlayer media;
     mirai::QtMessageBoxes messages;
     mirai::QtEventPump events;
-    mirai::OfdFileLocker locker;
+    mirai::SystemFileSystem disk;
     mirai::QtProcessLauncher launcher;
     mirai::ScreenManager screens;
     mirai::QtAppControl app(screens);
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     platform.media = &media;
     platform.messages = &messages;
     platform.events = &events;
-    platform.locker = &locker;
+    platform.disk = &disk;
     platform.launcher = &launcher;
     platform.app = &app;
     platform.screens = &screens;

@@ -11,6 +11,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "SoundCues.h"
 #include "UiSupport.h"
 
 #include <QLabel>
@@ -120,6 +121,7 @@ void Firstfrm::timer1Tick() {
         platform.app->endProgram();
         return;
     }
+    PreloadSounds(m_ctx);
     platform.screens->show(screens::namesel());
     platform.screens->close(screens::Firstfrm());
 }

@@ -2,6 +2,7 @@
 
 #include "Untyped.h"
 
+#include <QByteArray>
 #include <QString>
 #include <algorithm>
 #include <array>
@@ -128,6 +129,12 @@ struct SharedState {
     std::int16_t NewOverallBest = 0;
     std::int16_t RunKeptOnStation = 0; // the run waits in this station's queue, not in the shared file
 
+    // What this station last read of the shared results, to go on with while the share is away.
+    QByteArray ResultsWindowCache;      // the newest records, as the last load that reached the share read them
+    std::int64_t ResultsCacheTotal = 0; // the whole records the file held then
+    bool ResultsLoaded = false;         // a load has reached the share since the program started
+    std::int16_t ShareAway = 0;         // the last load could not reach the shared folder
+
     // Loaded result records and best times.
     std::vector<LoadedResult> LoadedResults; // valid entries only, oldest first
     std::int32_t LoadedResultCount = 0;
@@ -145,6 +152,7 @@ struct SharedState {
     LevelStudentTable<std::int32_t> PointsOverusePeriod;
 
     // Roster.
+    QByteArray RosterCache; // the roster file as last read, for while the share is away
     std::array<QString, kStudentRows> RosterNames{};
     std::array<std::int16_t, kStudentRows> BirthYearByNumber{};
     std::array<QString, kStudentRows> GradeLabelByNumber{};

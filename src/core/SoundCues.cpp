@@ -82,4 +82,16 @@ void PlayWarningSound(Context ctx) {
     playFixed(ctx, u"警告1"_s);
 }
 
+void PreloadSounds(Context ctx) {
+    const SharedState& state = ctx.state;
+    for (const int role : {soundrole::Correct, soundrole::Wrong, soundrole::PersonalBest, soundrole::MinimumLine}) {
+        for (const QString& file : state.SoundTable.roles[static_cast<std::size_t>(role)].files) {
+            if (!file.isEmpty())
+                ctx.platform.media->preload(state.SoundFolder + file + u".wav"_s);
+        }
+    }
+    for (const QString& file : {u"最高1"_s, u"合格"_s, u"警告1"_s})
+        ctx.platform.media->preload(state.SoundFolder + file + u".wav"_s);
+}
+
 } // namespace mirai

@@ -22,6 +22,10 @@ void PlayOverallBestSound(Context ctx);
 void PlayCourseClearedSound(Context ctx);
 void PlayWarningSound(Context ctx);
 
+// Reads every sound the cues can play and keeps it on this station, so that the drill sounds on
+// while the shared folder is out of reach.
+void PreloadSounds(Context ctx);
+
 // Roles of the sound table the cues play.
 namespace soundrole {
 constexpr int Correct = 2;

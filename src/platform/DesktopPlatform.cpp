@@ -153,6 +153,24 @@ int SdlMediaPlayer::send(const QString& command) {
     const QString path = playCommandPath(command);
     if (path.isEmpty())
         return MediaBadCommand;
+    QByteArray samples;
+    if (const int error = samplesOf(path, samples))
+        return error;
+    return play(samples);
+}
+
+void SdlMediaPlayer::preload(const QString& path) {
+    QByteArray samples;
+    samplesOf(path, samples);
+}
+
+int SdlMediaPlayer::samplesOf(const QString& path, QByteArray& samples) {
+    if (const auto kept = m_sounds.constFind(path); kept != m_sounds.constEnd()) {
+        if (!ensureAudio() || !ensureDevice())
+            return MediaNoDevice;
+        samples = *kept;
+        return MediaOk;
+    }
     if (!QFileInfo(path).isFile())
         return MediaFileNotFound;
     if (!ensureAudio() || !ensureDevice())
@@ -173,7 +191,7 @@ int SdlMediaPlayer::send(const QString& command) {
         SDL_FreeWAV(buffer);
         return MediaBadFile;
     }
-    QByteArray samples(static_cast<qsizetype>(length) * std::max(1, convert.len_mult), Qt::Uninitialized);
+    samples = QByteArray(static_cast<qsizetype>(length) * std::max(1, convert.len_mult), Qt::Uninitialized);
     std::memcpy(samples.data(), buffer, length);
     SDL_FreeWAV(buffer);
     if (convert.needed) {
@@ -187,7 +205,8 @@ int SdlMediaPlayer::send(const QString& command) {
     } else {
         samples.truncate(length);
     }
-    return play(samples);
+    m_sounds.insert(path, samples);
+    return MediaOk;
 }
 
 int SdlMediaPlayer::play(const QByteArray& samples) {

@@ -6,6 +6,8 @@
 #include "MessageBoxes.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QString>
 
 namespace mirai {
 
@@ -48,12 +50,16 @@ public:
 
     int send(const QString& command) override;
     QString errorText(int error) const override;
+    void preload(const QString& path) override;
 
 private:
     bool ensureAudio();
     bool ensureDevice();
     void closeDevice();
     int play(const QByteArray& samples);
+    // The sound at `path` in the device's format, read once and kept: a sound that played once
+    // plays on while the shared folder is out of reach. 0 or a media error number.
+    int samplesOf(const QString& path, QByteArray& samples);
 
     bool m_initialised = false;
     quint32 m_device = 0; // SDL_AudioDeviceID
@@ -61,6 +67,7 @@ private:
     int m_channels = 0;
     int m_bufferFrames = 0;
     QString m_lastDetail;
+    QHash<QString, QByteArray> m_sounds;
 };
 
 } // namespace mirai

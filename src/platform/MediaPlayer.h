@@ -11,6 +11,9 @@ public:
     virtual ~MediaPlayer() = default;
     virtual int send(const QString& command) = 0;
     virtual QString errorText(int error) const = 0;
+    // Reads a sound now and keeps it, so that it plays later even when its folder is out of
+    // reach. A file that cannot be read now is simply not kept.
+    virtual void preload(const QString& path) { (void)path; }
 };
 
 // Error numbers of the media command.

@@ -6,7 +6,7 @@ class AppControl;
 class Clock;
 class EventPump;
 class FileDialogs;
-class FileLocker;
+class FileSystem;
 class MediaPlayer;
 class MessageBoxes;
 class PrintService;
@@ -22,7 +22,7 @@ struct Platform {
     MediaPlayer* media = nullptr;
     MessageBoxes* messages = nullptr;
     EventPump* events = nullptr;
-    FileLocker* locker = nullptr;
+    FileSystem* disk = nullptr; // every read and write of the results
     ProcessLauncher* launcher = nullptr;
     AppControl* app = nullptr;
     ScreenManager* screens = nullptr;

@@ -3,6 +3,13 @@
 #include <QtEndian>
 #include <cstdint>
 
+namespace mirai {
+
+constexpr int kRecordSize = 44;
+constexpr int kLoadWindow = 20000; // the newest records the statistics look at
+
+} // namespace mirai
+
 namespace mirai::offsets {
 
 // Where the fields of ResultRecord lie in the 44 bytes of a stored record, little-endian. The

@@ -1,23 +1,21 @@
 #pragma once
 
 #include "Context.h"
+#include "RecordOffsets.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QTime>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
-class QFile;
-
 namespace mirai {
 
+class ResultStore;
 struct SharedState;
-
-constexpr int kRecordSize = 44;
-constexpr int kLoadWindow = 20000; // the newest records the statistics look at
 
 // One stored run, 44 bytes little-endian. The fixed text fields keep their raw bytes so a
 // rewrite never changes what it did not mean to change.
@@ -46,10 +44,14 @@ QTime timeFromOle(double dayFraction);
 // Full path of the result file in the data folder.
 QString resultFilePath(const SharedState& state);
 
+// This station's result store: the shared data folder's result file, with the station's queue.
+// `patient` stores retry a share out of reach a few times before they give up.
+std::unique_ptr<ResultStore> openResultStore(Context ctx, bool patient = true);
+
 // Appends one record for the current run under the whole-file lock, after the runs waiting in
 // this station's queue. When the shared file stays out of reach the run is kept in the queue
 // instead (RunKeptOnStation, a message says so). False when the program is ending (a message has
-// been shown); records already stored are never touched.
+// been shown when there was one to show); records already stored are never touched.
 bool AppendResultRecord(Context ctx);
 
 // AppendResultRecord with a choice the benchmarks compare: whether the append waits until the
@@ -65,11 +67,13 @@ bool RecordRunResult(Context ctx, int level);
 
 // Rebuilds LoadedResults, LoadedResultCount, BestSeconds and BestSecondsAll from the newest
 // records of the file, after adding the runs waiting in this station's queue where the share
-// can be reached. False when the program is ending.
+// can be reached. When the share is away after a first load has reached it, the station goes on
+// with the records it last read and the runs waiting on it (ShareAway). False when the program
+// is ending: the first load that cannot reach the share ends it with a message.
 bool LoadResultRecords(Context ctx);
 
-// Reads records first..last (numbered from 1) of the result file for the lists, with the
-// loader's retry rules. Returns nullopt when the program is ending. A missing file is empty.
+// Reads the newest `count` records (numbered from 1) for the lists, with the loader's rules,
+// also while the share is away. nullopt when the program is ending. A missing file is empty.
 struct RecordRange {
     std::int64_t total = 0; // complete records in the file
     std::int64_t first = 1; // number of records.front()
@@ -77,13 +81,7 @@ struct RecordRange {
 };
 std::optional<RecordRange> readNewestRecords(Context ctx, std::int64_t count);
 
-// Takes the whole-file lock on an open result file with the append's waits: without limit while
-// another station holds it, a few attempts when the system refuses it.
-enum class LockOutcome { Locked, Refused, Ending };
-LockOutcome lockResultFile(const Platform& platform, int fd);
-
-// Opens the result file for reading and writing (created when missing) into `file`, with the
-// loader's retry rules. False when the program is ending. Takes no lock.
-bool OpenResultFile(Context ctx, QFile& file);
+// Runs waiting on this station to reach the shared file.
+std::int64_t queuedRecordCount(Context ctx);
 
 } // namespace mirai

@@ -94,11 +94,15 @@ bool forEachRosterRecord(const QString& path, const std::function<void(const Ros
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    scanRosterText(cp932::decode(file.readAll()), [&](const RosterRecordText& record) {
+    forEachRosterRecordIn(file.readAll(), onRecord);
+    return true;
+}
+
+void forEachRosterRecordIn(const QByteArray& bytes, const std::function<void(const RosterEntry&)>& onRecord) {
+    scanRosterText(cp932::decode(bytes), [&](const RosterRecordText& record) {
         if (record.readable)
             onRecord(record.entry);
     });
-    return true;
 }
 
 bool isListedFlag(int listFlag, bool keepMark2) {
@@ -196,26 +200,29 @@ void ReadRoster(SharedState& state, const QDate& today,
     state.NumberByPosition.assign(1, 0);
     state.ListedStudentCount = 0;
 
-    // A missing roster lists nobody; results stored under any number stay untouched.
+    // The roster as last read stands in while the shared folder is out of reach; a roster never
+    // read lists nobody. Results stored under any number stay untouched either way.
+    QFile file(state.CommonFolder + QString::fromUtf16(files::kRoster));
+    if (file.open(QIODevice::ReadOnly))
+        state.RosterCache = file.readAll();
     const bool keepMark2 = state.RosterKeepMark2 == 1.0;
-    forEachRosterRecord(
-        state.CommonFolder + QString::fromUtf16(files::kRoster), [&](const RosterEntry& record) {
-            const int number = record.number;
-            const int grade = gradeNumber(state.SchoolYear, record.birthYear);
-            state.RosterNames[static_cast<std::size_t>(number)] = record.name;
-            state.BirthYearByNumber[static_cast<std::size_t>(number)] = record.birthYear;
-            if (grade >= 0 && grade <= 10)
-                state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
+    forEachRosterRecordIn(state.RosterCache, [&](const RosterEntry& record) {
+        const int number = record.number;
+        const int grade = gradeNumber(state.SchoolYear, record.birthYear);
+        state.RosterNames[static_cast<std::size_t>(number)] = record.name;
+        state.BirthYearByNumber[static_cast<std::size_t>(number)] = record.birthYear;
+        if (grade >= 0 && grade <= 10)
+            state.GradeLabelByNumber[static_cast<std::size_t>(number)] = fullWidthGradeLabel(grade);
 
-            if (!isListedFlag(record.listFlag, keepMark2))
-                return;
-            state.NumberByPosition.push_back(number);
-            ++state.ListedStudentCount;
-            if (onListed) {
-                onListed(ListedRecord{number, record.birthYear, trimBlanks(record.name),
-                                      halfWidthGradeLabel(grade), stageNumber(grade)});
-            }
-        });
+        if (!isListedFlag(record.listFlag, keepMark2))
+            return;
+        state.NumberByPosition.push_back(number);
+        ++state.ListedStudentCount;
+        if (onListed) {
+            onListed(ListedRecord{number, record.birthYear, trimBlanks(record.name),
+                                  halfWidthGradeLabel(grade), stageNumber(grade)});
+        }
+    });
 }
 
 } // namespace mirai

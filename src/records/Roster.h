@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <array>
@@ -45,6 +46,8 @@ qsizetype scanRosterText(const QString& text, const std::function<void(const Ros
 // Reads every record of a roster file in file order. Records whose number is outside 0..5000 or
 // whose fields cannot be read are skipped. False when the file cannot be opened.
 bool forEachRosterRecord(const QString& path, const std::function<void(const RosterEntry&)>& onRecord);
+// The same over a roster file's bytes.
+void forEachRosterRecordIn(const QByteArray& bytes, const std::function<void(const RosterEntry&)>& onRecord);
 
 // Whether a record with this list flag is listed: 0 always, 2 when the common data says to keep it.
 bool isListedFlag(int listFlag, bool keepMark2);

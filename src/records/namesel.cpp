@@ -9,12 +9,12 @@
 #include "Paths.h"
 #include "Platform.h"
 #include "ProcessLauncher.h"
-#include "QueueNotice.h"
 #include "Random.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
 #include "SoundCues.h"
+#include "StationNotice.h"
 #include "Statistics.h"
 #include "UiSupport.h"
 
@@ -94,7 +94,8 @@ void namesel::buildControls() {
     m_command7 = makeButton(m_picture4, u"Command7"_s, u"ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"_s, QRect(740, 24, 270, 52),
                             ui::uiFont(14, true));
     connect(m_command7, &QPushButton::clicked, this, &namesel::command7Click);
-    m_queueNotice = makeQueueNotice(m_picture4);
+    // Between the title and the button, where the outage notice has room for its two lines.
+    m_stationNotice = makeStationNotice(m_picture4, QRect(452, 14, 278, 66));
 
     // Prompt line with the confirmation at its right.
     m_label1 =
@@ -262,7 +263,6 @@ void namesel::activate() {
     if (!guard || platform.app->endRequested())
         return;
     m_label1->setText(noNameChosenText());
-    refreshQueueNotice(m_queueNotice, m_ctx.state);
     showWaitPanel(false);
     m_list1->setFocus();
 }
@@ -271,6 +271,8 @@ void namesel::名簿表示() {
     QPointer<namesel> guard(this);
     if (!ComputeResultStatistics(m_ctx) || !guard)
         return;
+    // Each load learns afresh whether the share is there and which runs still wait.
+    refreshStationNotice(m_stationNotice, m_ctx);
     const QString group = m_combo1->currentText();
     m_names.rebuild(m_ctx.state, m_ctx.platform.clock->today(), m_displayMode, group);
     m_listGroupText = group;

@@ -72,7 +72,7 @@ private:
     QComboBox* m_combo1 = nullptr;
     QListWidget* m_list1 = nullptr;
     QWidget* m_picture5 = nullptr;
-    QLabel* m_queueNotice = nullptr;
+    QLabel* m_stationNotice = nullptr;
 };
 
 // The fixed-pitch face of the padded lists at a whole, even pixel size, so that a full-width

@@ -14,6 +14,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "StationNotice.h"
 #include "Statistics.h"
 #include "UiSupport.h"
 #include "namesel.h"
@@ -164,6 +165,8 @@ void seisekitime1::buildControls() {
                             ui::uiFont(16, true));
     m_command1->setEnabled(false);
     connect(m_command1, &QPushButton::clicked, this, &seisekitime1::command1Click);
+    // Between the back button and the teachers' buttons: the share out of reach, runs waiting.
+    m_stationNotice = makeStationNotice(this, QRect(198, kBottomStripTop + 4, 352, 44));
     m_command8 = makeButton(this, u"Command8"_s, u"データ処理"_s, QRect(560, kBottomStripTop + 4, 140, 44),
                             ui::uiFont(13, true));
     m_command8->hide();
@@ -578,6 +581,8 @@ void seisekitime1::endListBuild() {
     setListsVisible(true);
     m_picture6->hide();
     scrollToOwnLines();
+    // The lists read the records again: the share may have gone or come back meanwhile.
+    refreshStationNotice(m_stationNotice, m_ctx);
 }
 
 int seisekitime1::checkedOption1() const {

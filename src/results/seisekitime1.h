@@ -121,6 +121,7 @@ private:
     QLabel* m_label17 = nullptr;
     QLabel* m_label18 = nullptr;
     QLabel* m_label5 = nullptr;
+    QLabel* m_stationNotice = nullptr;
     QWidget* m_picture1 = nullptr;
     QButtonGroup* m_option1Group = nullptr;
     std::array<QRadioButton*, 4> m_option1{}; // 1..3

@@ -1,8 +1,8 @@
 #include "RosterCsv.h"
 
 #include "Cp932.h"
-#include "NumberText.h"
 #include "Csv.h"
+#include "NumberText.h"
 #include "Roster.h"
 #include "RosterDocument.h"
 #include "RosterNumbers.h"

@@ -3,6 +3,7 @@
 #include "RecordFile.h"
 #include "RecordList.h"
 #include "ResultRecords.h"
+#include "ResultStore.h"
 #include "SharedState.h"
 
 namespace mirai {
@@ -32,6 +33,13 @@ std::optional<std::vector<bool>> numbersWithRuns(Context ctx) {
     });
     if (!read)
         return std::nullopt;
+    // Runs that wait on this station for the share are runs all the same.
+    const QByteArray waiting = openResultStore(ctx)->queuedRecords();
+    for (qsizetype at = 0; at + kRecordSize <= waiting.size(); at += kRecordSize) {
+        const int student = ListedRun::of(waiting.constData() + at).student;
+        if (isStudentNumber(student))
+            numbers[static_cast<std::size_t>(student)] = true;
+    }
     return numbers;
 }
 

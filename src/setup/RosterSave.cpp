@@ -1,8 +1,8 @@
 #include "RosterSave.h"
 
-#include "FileLock.h"
+#include "AppControl.h"
+#include "FileSystem.h"
 #include "Platform.h"
-#include "ResultRecords.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -35,24 +35,34 @@ std::optional<QByteArray> readRosterBytes(const QString& path, QString* error) {
 RosterSave saveRosterFile(const Platform& platform, const QString& path,
                           const std::optional<QByteArray>& opened, const QByteArray& bytes,
                           const RosterWriteStep& write) {
-    QFile current(path);
+    // The old file's whole-file lock, from the check to the rename: two teachers saving at the
+    // same moment cannot both pass the check.
+    FileSystem& files = *platform.disk;
+    int fd = -1;
     bool locked = false;
-    const auto unlock = qScopeGuard([&] {
+    const auto release = qScopeGuard([&] {
         if (locked)
-            platform.locker->unlock(current.handle());
+            files.unlock(fd);
+        if (fd >= 0)
+            files.close(fd);
     });
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadWrite))
-            return failed(current.errorString());
-        switch (lockResultFile(platform, current.handle())) {
-        case LockOutcome::Locked:
-            locked = true;
-            break;
-        case LockOutcome::Refused:
-            return failed(platform.locker->lastErrorText());
-        case LockOutcome::Ending:
-            return {RosterSave::Kind::Ending, {}};
+    if (QFile::exists(path)) {
+        int error = 0;
+        fd = files.open(path, FileSystem::Access::ReadWrite, error);
+        if (fd < 0)
+            return failed(systemErrorText(error));
+        for (;;) {
+            const LockResult lock = files.tryLock(fd, error);
+            if (lock == LockResult::Locked)
+                break;
+            if (lock == LockResult::Error)
+                return failed(systemErrorText(error));
+            // Another teacher's station is saving: wait for it.
+            waitWhilePumping(platform, files.lockRetryMs());
+            if (platform.app && platform.app->endRequested())
+                return {RosterSave::Kind::Ending, {}};
         }
+        locked = true;
     }
     // Read again by name: a station that saved while this one waited for the lock has put another
     // file there.

@@ -14,6 +14,7 @@
 #include "ScreenManager.h"
 #include "ScreenNames.h"
 #include "SharedState.h"
+#include "StoreMessages.h"
 #include "UiSupport.h"
 
 #include <QComboBox>
@@ -124,6 +125,10 @@ void FrmData::activate() {
     // The newest runs are the ones a teacher corrects: the list opens at its end, ready for keys.
     selectRow(m_model.rowCount() - 1);
     m_list1->setFocus();
+    // A delete that a station began and could not finish was completed when the file was read.
+    if (const std::optional<std::int64_t> completed = takeCompletedDelete(m_ctx))
+        m_ctx.platform.messages->show(completedDeleteMessage(*completed), m_ctx.state.ProgramTitle,
+                                      MessageButtons::Ok, MessageIcon::Information);
 }
 
 bool FrmData::editing() const {

@@ -1,50 +1,29 @@
 #pragma once
 
 #include "Context.h"
+#include "ResultStore.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 namespace mirai {
 
-// The temporary copy a delete keeps of the result file until the delete is complete.
-QString resultCopyPath(const QString& dataFolder);
+// The teachers' reads and rewrites of the result file, through the result store, with the
+// messages they are told.
 
 // Reads the result file in chunks of whole records and hands each chunk to `onChunk`. False when
 // it cannot be read (a message has been shown, or the program is ending).
-using RecordChunk = std::function<void(const char* records, std::int64_t count)>;
 bool scanResultFile(Context ctx, const RecordChunk& onChunk);
 
 // Record n (from 1) of the result file as its 44 raw bytes. nullopt when the file holds no record
-// n (a message has been shown when the file could not be read).
+// n or cannot be read (a message has been shown).
 std::optional<QByteArray> readResultRecord(Context ctx, std::int64_t number);
 
-// Where the rewrites read and write, so a test can make one step fail. Each call answers 0 or
-// the error number of the failure; a read that comes back short is a failure too.
-enum class FileRole { Results, Copy };
-class RecordFileIo {
-public:
-    virtual ~RecordFileIo() = default;
-    virtual int readAt(FileRole role, int fd, char* data, std::int64_t size, std::int64_t offset);
-    virtual int writeAt(FileRole role, int fd, const char* data, std::int64_t size, std::int64_t offset);
-    virtual int truncate(FileRole role, int fd, std::int64_t size);
-    virtual int sync(FileRole role, int fd);
-    // The first `size` bytes of the result file into the copy: inside the system where it can (on
-    // a file server, without the bytes crossing the network), else through this program.
-    virtual int copyAll(int results, int copy, std::int64_t size);
-
-protected:
-    // Copies inside the system from `done` on, moving `done`; an error number when it stops, one of
-    // ENOSYS, EXDEV, EINVAL, EOPNOTSUPP when the system cannot copy these files by itself.
-    virtual int systemCopy(int results, int copy, std::int64_t& done, std::int64_t size);
-};
-
+// How a rewrite moves records about: this many at a time.
 struct RewriteOptions {
-    RecordFileIo* io = nullptr;        // the system's when null
-    std::int64_t chunkRecords = 16384; // records moved at a time
+    std::int64_t chunkRecords = 16384;
 };
 
 // What became of a save or a delete. `message` is for the user; it is empty when there is nothing
@@ -64,14 +43,16 @@ struct MaintenanceResult {
 // was opened; only the two fields change. Takes the file's lock as an append does, so a station
 // recording a run meanwhile is neither lost nor overwritten.
 MaintenanceResult saveRecordChanges(Context ctx, std::int64_t number, const QByteArray& asRead,
-                                    std::int16_t student, std::int32_t seconds,
-                                    const RewriteOptions& options = {});
+                                    std::int16_t student, std::int32_t seconds);
 
-// Removes record `number` (which must still hold `asRead`): under the lock, copies the file, moves
-// every later record down by one in place, shortens the file and flushes it, then removes the
-// copy. The file itself is never removed, so a station waiting for the lock appends to it
-// afterwards. A failure after the copy puts every record back from the copy and keeps the copy.
+// Removes record `number` (which must still hold `asRead`), crash-safe: at any instant the file
+// can be brought back to the file before or the file without exactly that record. The file itself
+// is never removed, so a station waiting for the lock appends to it afterwards.
 MaintenanceResult deleteResultRecord(Context ctx, std::int64_t number, const QByteArray& asRead,
                                      const RewriteOptions& options = {});
+
+// The record of a delete cut short on some station and completed since a teacher last opened the
+// records; asking forgets it.
+std::optional<std::int64_t> takeCompletedDelete(Context ctx);
 
 } // namespace mirai

@@ -1,6 +1,6 @@
 #include "DesktopPlatform.h"
 #include "Doubles.h"
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "Files.h"
 #include "MediaPlayer.h"
 #include "PainterSurface.h"
@@ -11,6 +11,7 @@
 #include "UiDoubles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -90,6 +91,25 @@ TEST(SdlMediaPlayer, ACueReturnsWhenItsSoundHasEnded) {
     }
 }
 
+// A sound that played once, or was read ahead, plays on while the shared folder is out of reach,
+// so an outage never counts as a failing answer sound.
+TEST(SdlMediaPlayer, ASoundReadOnceOrAheadPlaysOnWhenItsFolderIsGone) {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QTemporaryDir dir;
+    const QString played = dir.filePath(u"音フォルダ/正解.wav"_s);
+    const QString ahead = dir.filePath(u"音フォルダ/間違い.wav"_s);
+    const QString never = dir.filePath(u"音フォルダ/最高1.wav"_s);
+    for (const QString& path : {played, ahead, never})
+        test::writeBytes(path, silentWave(400));
+    SdlMediaPlayer player;
+    ASSERT_EQ(player.send(u"play "_s + played + u" wait"_s), MediaOk);
+    player.preload(ahead);
+    ASSERT_TRUE(QDir(dir.filePath(u"音フォルダ"_s)).removeRecursively());
+    EXPECT_EQ(player.send(u"play "_s + played + u" wait"_s), MediaOk);
+    EXPECT_EQ(player.send(u"play "_s + ahead + u" wait"_s), MediaOk);
+    EXPECT_EQ(player.send(u"play "_s + never + u" wait"_s), MediaFileNotFound);
+}
+
 class OfdLockTest : public ::testing::Test {
 protected:
     QFile* open() {
@@ -100,39 +120,42 @@ protected:
     }
     QTemporaryDir m_dir;
     std::vector<std::unique_ptr<QFile>> m_files;
-    OfdFileLocker m_locker;
+    SystemFileSystem m_system;
+    int m_error = 0;
 };
 
 TEST_F(OfdLockTest, SecondHolderIsBusyUntilTheFirstUnlocks) {
     QFile* first = open();
     QFile* second = open();
-    EXPECT_EQ(m_locker.tryLock(first->handle()), LockResult::Locked);
-    EXPECT_EQ(m_locker.tryLock(second->handle()), LockResult::Busy);
-    m_locker.unlock(first->handle());
-    EXPECT_EQ(m_locker.tryLock(second->handle()), LockResult::Locked);
+    EXPECT_EQ(m_system.tryLock(first->handle(), m_error), LockResult::Locked);
+    EXPECT_EQ(m_system.tryLock(second->handle(), m_error), LockResult::Busy);
+    m_system.unlock(first->handle());
+    EXPECT_EQ(m_system.tryLock(second->handle(), m_error), LockResult::Locked);
 }
 
 TEST_F(OfdLockTest, ClosingAnotherDescriptorOfTheFileKeepsTheLock) {
     QFile* holder = open();
-    ASSERT_EQ(m_locker.tryLock(holder->handle()), LockResult::Locked);
+    ASSERT_EQ(m_system.tryLock(holder->handle(), m_error), LockResult::Locked);
     QFile* reader = open();
     reader->close(); // would drop a classic POSIX lock of this process
     QFile* other = open();
-    EXPECT_EQ(m_locker.tryLock(other->handle()), LockResult::Busy);
+    EXPECT_EQ(m_system.tryLock(other->handle(), m_error), LockResult::Busy);
 }
 
 TEST_F(OfdLockTest, ClosingTheHolderReleasesTheLock) {
     QFile* holder = open();
-    ASSERT_EQ(m_locker.tryLock(holder->handle()), LockResult::Locked);
+    ASSERT_EQ(m_system.tryLock(holder->handle(), m_error), LockResult::Locked);
     holder->close();
     QFile* other = open();
-    EXPECT_EQ(m_locker.tryLock(other->handle()), LockResult::Locked);
+    EXPECT_EQ(m_system.tryLock(other->handle(), m_error), LockResult::Locked);
 }
 
 TEST(OfdLock, BadDescriptorIsAnError) {
-    OfdFileLocker locker;
-    EXPECT_EQ(locker.tryLock(-1), LockResult::Error);
-    EXPECT_FALSE(locker.lastErrorText().isEmpty());
+    SystemFileSystem files;
+    int error = 0;
+    EXPECT_EQ(files.tryLock(-1, error), LockResult::Error);
+    EXPECT_EQ(error, EBADF);
+    EXPECT_FALSE(systemErrorText(error).isEmpty());
 }
 
 TEST(Launcher, MissingProgramIsReportedNotStarted) {

@@ -551,10 +551,10 @@ TEST_P(WaitingRunsNotice, ShowsTheRunsThatHaveNotReachedTheShare) {
         waiting[static_cast<std::size_t>(i)].seconds = 70 + i;
     if (c.waiting > 0)
         writeRecords(state->QueueFolder + u"成績待ち.dat"_s, waiting);
-    platform.locker.errorAttempts = c.lockRefused ? 1000000 : 0;
+    platform.disk.errorAttempts = c.lockRefused ? 1000000 : 0;
 
     namesel* screen = open();
-    auto* notice = control<QLabel>(screen, u"lblWaitingRecords"_s);
+    auto* notice = control<QLabel>(screen, u"lblStationNotice"_s);
     EXPECT_EQ(notice->text(), QString::fromUtf16(c.notice));
     EXPECT_EQ(notice->isVisibleTo(screen), !notice->text().isEmpty());
     const std::size_t stored = rosterResults().size() + (c.lockRefused ? 0u : waiting.size());

@@ -1,9 +1,7 @@
 // Runs that cannot reach the shared result file wait on the station, and reach the file in order
 // and once with the next append or load.
 
-#include "RecordQueue.h"
-
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "RecordFiles.h"
 #include "RecordsFixture.h"
 #include "ResultRecords.h"
@@ -67,7 +65,7 @@ protected:
             writeBytes(folder, "not a folder");
             return true;
         case Fault::LockRefused:
-            platform.locker.errorAttempts = 1000000;
+            platform.disk.errorAttempts = 1000000;
             return true;
         case Fault::ReadOnlyShare:
             if (::geteuid() == 0)
@@ -88,7 +86,7 @@ protected:
             ASSERT_TRUE(QDir().rename(away(), folder));
             break;
         case Fault::LockRefused:
-            platform.locker.errorAttempts = 0;
+            platform.disk.errorAttempts = 0;
             break;
         case Fault::ReadOnlyShare:
             QFile::setPermissions(folder,
@@ -136,7 +134,7 @@ TEST_P(ShareOutOfReach, RunsWaitOnTheStationAndReachTheShareInOrderOnce) {
         EXPECT_TRUE(message.text.contains(resultPath()));
     }
     EXPECT_EQ(queued(), (std::vector<StoredRun>{{27, 83}, {28, 90}}));
-    EXPECT_EQ(queuedRecordCount(state()), 2);
+    EXPECT_EQ(queuedRecordCount(ctx()), 2);
     // The end screen counts the kept run without waiting for the share again.
     ASSERT_FALSE(state().LoadedResults.empty());
     EXPECT_EQ(state().LoadedResults.back().StudentNumber, 28);
@@ -151,7 +149,7 @@ TEST_P(ShareOutOfReach, RunsWaitOnTheStationAndReachTheShareInOrderOnce) {
     EXPECT_EQ(shared(), (std::vector<StoredRun>{{41, 101}, {42, 102}, {27, 83}, {28, 90}, {29, 70}}));
     EXPECT_EQ(readBytes(resultPath()).mid(2 * 44, 2 * 44), waiting); // the very bytes, times and all
     EXPECT_EQ(queueSize(), 0);
-    EXPECT_EQ(queuedRecordCount(state()), 0);
+    EXPECT_EQ(queuedRecordCount(ctx()), 0);
 
     // Reading the records gives exactly the runs made, and another run adds only itself.
     ASSERT_TRUE(run(30, 65));
@@ -203,12 +201,12 @@ TEST_F(QueueFixture, LoadStoresTheWaitingRunsWhenTheShareIsBack) {
 TEST_F(QueueFixture, LoadWithTheLockRefusedLeavesTheQueueAndSaysNothing) {
     writeRecords(queuePath(), {queuedRun(1), queuedRun(2)});
     writeRecords(resultPath(), {queuedRun(0)});
-    platform.locker.errorAttempts = 1; // one refusal: a replay does not try again
+    platform.disk.errorAttempts = 1; // one refusal: a replay does not try again
     ASSERT_TRUE(LoadResultRecords(ctx()));
     EXPECT_EQ(state().LoadedResultCount, 1); // loads take no lock
     EXPECT_EQ(queued().size(), 2u);
     EXPECT_TRUE(platform.messages.shown.empty());
-    EXPECT_EQ(platform.locker.attempts, 1);
+    EXPECT_EQ(platform.disk.attempts, 1);
 
     ASSERT_TRUE(LoadResultRecords(ctx()));
     EXPECT_EQ(state().LoadedResultCount, 3);
@@ -228,10 +226,10 @@ TEST_F(QueueFixture, LoadWithTheShareGoneEndsAsBeforeAndKeepsTheQueue) {
 
 TEST_F(QueueFixture, ReplayWaitsWhileAnotherStationHoldsTheSharedFile) {
     writeRecords(queuePath(), {queuedRun(1)});
-    platform.locker.busyAttempts = 3;
-    platform.locker.setRetryIntervalMs(1000);
+    platform.disk.busyAttempts = 3;
+    platform.disk.lockWaitMs = 1000;
     ASSERT_TRUE(LoadResultRecords(ctx()));
-    EXPECT_EQ(platform.locker.attempts, 4);
+    EXPECT_EQ(platform.disk.attempts, 4);
     EXPECT_EQ(state().LoadedResultCount, 1);
     EXPECT_EQ(queueSize(), 0);
 }
@@ -240,8 +238,9 @@ TEST_F(QueueFixture, AppendWaitsWhileAnotherProgramOfTheStationHoldsTheQueue) {
     writeRecords(queuePath(), {queuedRun(1)});
     const int fd = ::open(QFile::encodeName(queuePath()).constData(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(fd, 0);
-    OfdFileLocker other;
-    ASSERT_EQ(other.tryLock(fd), LockResult::Locked);
+    SystemFileSystem other;
+    int error = 0;
+    ASSERT_EQ(other.tryLock(fd, error), LockResult::Locked);
     platform.events.onPump = [&] {
         if (platform.events.calls == 5)
             other.unlock(fd);

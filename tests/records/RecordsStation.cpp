@@ -4,12 +4,17 @@
 //   records_station append <data folder> <station> <count> <retry ms> <pause µs> [queue folder]
 //   records_station load   <data folder> <stop file> <stations> [queue folder]
 //   records_station hold   <data folder> <ms>
+//   records_station delete <data folder> <record> <stop at call>
 //
+// A delete stops right before its n-th file call (from 1), says "stopped" and waits to be killed;
+// with 0 it runs to the end and prints the kind of every call it made ("calls 0,0,5,…"), and with
+// -1 it says "copying" when the copy of the file begins and carries on.
 // With a queue folder, runs that cannot reach the data folder wait there, and appends and loads
 // store the waiting runs first.
 
 #include "Doubles.h"
-#include "FileLock.h"
+#include "FileResultStore.h"
+#include "FileSystem.h"
 #include "ResultRecords.h"
 #include "SharedState.h"
 
@@ -58,7 +63,7 @@ struct Station {
     test::RecordingMediaPlayer media;
     PrintedMessages messages;
     NoPump events;
-    OfdFileLocker locker;
+    SystemFileSystem disk;
     test::RecordingLauncher launcher;
     test::RecordingAppControl app;
     Platform platform;
@@ -70,7 +75,7 @@ struct Station {
         platform.media = &media;
         platform.messages = &messages;
         platform.events = &events;
-        platform.locker = &locker;
+        platform.disk = &disk;
         platform.launcher = &launcher;
         platform.app = &app;
         state->DataFolder = dataFolder;
@@ -81,7 +86,7 @@ struct Station {
 };
 
 int append(Station& station, int number, int count, int retryMs, int pauseUs) {
-    station.locker.setRetryIntervalMs(retryMs);
+    station.disk.setLockRetryMs(retryMs);
     station.state->StudentNumber = static_cast<std::int16_t>(number);
     station.state->CurrentLevel = 1;
     for (int i = 1; i <= count; ++i) {
@@ -135,7 +140,8 @@ int hold(Station& station, int ms) {
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return 7;
-    while (station.locker.tryLock(fd) != LockResult::Locked)
+    int error = 0;
+    while (station.disk.tryLock(fd, error) != LockResult::Locked)
         QThread::usleep(200);
     struct stat before {};
     ::fstat(fd, &before);
@@ -144,9 +150,52 @@ int hold(Station& station, int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
     struct stat after {};
     ::fstat(fd, &after);
-    station.locker.unlock(fd);
+    station.disk.unlock(fd);
     ::close(fd);
     std::printf("released %lld\n", static_cast<long long>(after.st_size));
+    return 0;
+}
+
+// A teacher's delete, to be killed at a chosen moment.
+int deleteRecord(const QString& dataFolder, std::int64_t number, int stopAt) {
+    test::FaultyFileSystem files;
+    PrintedMessages messages;
+    NoPump events;
+    SystemClock clock;
+    test::RecordingAppControl app;
+    Platform platform;
+    platform.disk = &files;
+    platform.messages = &messages;
+    platform.events = &events;
+    platform.clock = &clock;
+    platform.app = &app;
+    SharedState state;
+    state.DataFolder = dataFolder;
+    FileResultStore store(platform, StorePaths::of(state));
+    const StoreResult<QByteArray> asRead = store.readRecord(number);
+    if (!asRead)
+        return 8;
+    files.log.clear();
+    bool copying = false;
+    files.onCall = [stopAt, &copying](test::FaultyFileSystem::Call call, int index) {
+        if (stopAt == -1 && call == test::FaultyFileSystem::Call::Copy && !copying) {
+            copying = true;
+            std::printf("copying\n");
+            std::fflush(stdout);
+        }
+        if (index + 1 == stopAt) {
+            std::printf("stopped\n");
+            std::fflush(stdout);
+            for (;;)
+                QThread::sleep(1);
+        }
+    };
+    if (!store.remove(number, *asRead))
+        return 9;
+    QStringList kinds;
+    for (const auto call : files.log)
+        kinds.append(QString::number(static_cast<int>(call)));
+    std::printf("calls %s\n", kinds.join(u',').toUtf8().constData());
     return 0;
 }
 
@@ -167,5 +216,7 @@ int main(int argc, char** argv) {
         return load(station, args[3], args[4].toInt());
     if (mode == u"hold" && args.size() == 4)
         return hold(station, args[3].toInt());
+    if (mode == u"delete" && args.size() == 5)
+        return deleteRecord(args[2], args[3].toLongLong(), args[4].toInt());
     return 64;
 }

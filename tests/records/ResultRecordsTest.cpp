@@ -124,7 +124,7 @@ TEST_F(AppendTest, CreatesTheFileAndWritesTheCurrentRun) {
     EXPECT_EQ(f.pointsText, QByteArray("0    "));
     EXPECT_EQ(f.spareField, QByteArray(5, '\0'));
     EXPECT_TRUE(platform.messages.shown.empty());
-    EXPECT_EQ(platform.locker.unlocks, 1);
+    EXPECT_EQ(platform.disk.unlocks, 1);
 }
 
 struct SiteCase {
@@ -190,11 +190,11 @@ TEST_F(AppendTest, PartialTailIsOverwrittenAtTheNextRecordNumber) {
 }
 
 TEST_F(AppendTest, WaitsWhileAnotherStationHoldsTheLock) {
-    platform.locker.busyAttempts = 3;
-    platform.locker.setRetryIntervalMs(1000);
+    platform.disk.busyAttempts = 3;
+    platform.disk.lockWaitMs = 1000;
     const std::int64_t start = platform.clock.tickMs();
     ASSERT_TRUE(AppendResultRecord(ctx()));
-    EXPECT_EQ(platform.locker.attempts, 4);
+    EXPECT_EQ(platform.disk.attempts, 4);
     EXPECT_GE(platform.clock.tickMs() - start, 3000); // a second between attempts
     EXPECT_GT(platform.events.calls, 0);              // the screens kept running
     EXPECT_EQ(file().size(), 44);
@@ -202,7 +202,7 @@ TEST_F(AppendTest, WaitsWhileAnotherStationHoldsTheLock) {
 }
 
 TEST_F(AppendTest, EndingWhileWaitingWritesNothing) {
-    platform.locker.busyAttempts = 1000000;
+    platform.disk.busyAttempts = 1000000;
     platform.events.onPump = [this] {
         if (platform.events.calls == 20)
             platform.app.endProgram();
@@ -215,7 +215,7 @@ TEST_F(AppendTest, EndingWhileWaitingWritesNothing) {
 TEST_F(AppendTest, AnEndAskedForWhileAnotherStationHoldsTheLockKeepsTheRunOnTheStation) {
     // A log-out arrives while another station holds the lock: the run waits on this station.
     state().QueueFolder = tree.root() + u"端末/"_s;
-    platform.locker.busyAttempts = 1000000;
+    platform.disk.busyAttempts = 1000000;
     platform.events.onPump = [this] {
         if (platform.events.calls == 3)
             platform.app.requestEnd();
@@ -231,17 +231,17 @@ TEST_F(AppendTest, AnEndAskedForWhileAnotherStationHoldsTheLockKeepsTheRunOnTheS
 }
 
 TEST_F(AppendTest, LockErrorIsRetriedAFewTimes) {
-    platform.locker.errorAttempts = 3;
+    platform.disk.errorAttempts = 3;
     ASSERT_TRUE(AppendResultRecord(ctx()));
-    EXPECT_EQ(platform.locker.attempts, 4);
+    EXPECT_EQ(platform.disk.attempts, 4);
     EXPECT_EQ(file().size(), 44);
     EXPECT_EQ(platform.app.endCalls, 0);
 }
 
 TEST_F(AppendTest, LockThatKeepsFailingEndsWithAMessageAndWritesNothing) {
-    platform.locker.errorAttempts = 100;
+    platform.disk.errorAttempts = 100;
     EXPECT_FALSE(AppendResultRecord(ctx()));
-    EXPECT_EQ(platform.locker.attempts, 4);
+    EXPECT_EQ(platform.disk.attempts, 4);
     ASSERT_EQ(platform.messages.shown.size(), 1u);
     EXPECT_TRUE(platform.messages.shown[0].text.contains(u"成績ランダムファイル記録"_s));
     EXPECT_TRUE(platform.messages.shown[0].text.contains(resultPath()));
@@ -256,7 +256,7 @@ TEST_F(AppendTest, MissingFolderEndsWithAMessageNamingTheFile) {
     EXPECT_TRUE(platform.messages.shown[0].text.contains(u"成績ランダムファイル記録"_s));
     EXPECT_TRUE(platform.messages.shown[0].text.contains(tree.root() + u"無い/成績累積データ.dat"_s));
     EXPECT_EQ(platform.app.endCalls, 1);
-    EXPECT_EQ(platform.locker.attempts, 0);
+    EXPECT_EQ(platform.disk.attempts, 0);
     EXPECT_FALSE(QFileInfo::exists(tree.root() + u"無い"_s));
 }
 
@@ -360,7 +360,7 @@ TEST_F(RecordRunTest, StudentAboveOneThousandLowersTheOverallBestUntilTheNextLoa
 }
 
 TEST_F(RecordRunTest, FailedAppendReportsTheEnd) {
-    platform.locker.errorAttempts = 100;
+    platform.disk.errorAttempts = 100;
     EXPECT_FALSE(RecordRunResult(ctx(), 2));
     EXPECT_EQ(platform.app.endCalls, 1);
 }
@@ -560,13 +560,10 @@ TEST_F(LoadTest, NewestRecordsForTheLists) {
     EXPECT_TRUE(none->records.empty());
 }
 
-TEST_F(LoadTest, OpenResultFileCreatesTheFileForReadingAndWriting) {
-    QFile file;
-    ASSERT_TRUE(OpenResultFile(ctx(), file));
-    EXPECT_TRUE(file.isOpen());
-    EXPECT_EQ(file.write(rawRecordBytes(run(1, 1, 9))), 44);
-    file.close();
-    EXPECT_EQ(readBytes(resultPath()).size(), 44);
+TEST_F(LoadTest, AMissingFileIsCreatedEmptyByTheFirstLoad) {
+    ASSERT_TRUE(LoadResultRecords(ctx()));
+    EXPECT_TRUE(QFileInfo::exists(resultPath()));
+    EXPECT_EQ(QFileInfo(resultPath()).size(), 0);
 }
 
 } // namespace

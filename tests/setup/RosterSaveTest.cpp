@@ -29,6 +29,7 @@ struct SaveCase {
 
 class RosterSaveTest : public SetupFixture<TestPlatform>, public ::testing::WithParamInterface<SaveCase> {
 protected:
+    RosterSaveTest() { platform.disk.lockedFile = QStringLiteral("新名簿.txt"); }
     void putOnDisk(const std::optional<QByteArray>& bytes) {
         QFile::remove(rosterPath());
         if (bytes)
@@ -45,7 +46,7 @@ TEST_P(RosterSaveTest, WritesOnlyOverTheRosterThatWasOpened) {
     // Nothing written beside it is left behind.
     EXPECT_EQ(QDir(tree.commonFolder()).entryList(QDir::Files).size(),
               c.onDisk || c.kind == RosterSave::Kind::Saved ? 2 : 1);
-    EXPECT_EQ(platform.locker.unlocks, c.onDisk ? 1 : 0);
+    EXPECT_EQ(platform.disk.unlocks, c.onDisk ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,7 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{"removed_since_opened", kOld, std::nullopt, RosterSave::Kind::Changed},
                       SaveCase{"made_since_opened", std::nullopt, kOther, RosterSave::Kind::Changed}));
 
-class RosterSaveFailureTest : public SetupFixture<TestPlatform> {};
+class RosterSaveFailureTest : public SetupFixture<TestPlatform> {
+protected:
+    RosterSaveFailureTest() { platform.disk.lockedFile = QStringLiteral("新名簿.txt"); }
+};
 
 TEST_F(RosterSaveFailureTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     writeBytes(rosterPath(), kOld);
@@ -73,9 +77,9 @@ TEST_F(RosterSaveFailureTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
 
 TEST_F(RosterSaveFailureTest, WaitsWhileAnotherStationHoldsTheRoster) {
     writeBytes(rosterPath(), kOld);
-    platform.locker.busyAttempts = 3;
+    platform.disk.busyAttempts = 3;
     EXPECT_EQ(saveRosterFile(platform, rosterPath(), kOld, kNew).kind, RosterSave::Kind::Saved);
-    EXPECT_EQ(platform.locker.attempts, 4);
+    EXPECT_EQ(platform.disk.attempts, 4);
     EXPECT_EQ(readRosterBytes(rosterPath()), kNew);
 }
 

@@ -4,7 +4,7 @@
 #include "Clock.h"
 #include "DrawingDoubles.h"
 #include "EventPump.h"
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "MediaPlayer.h"
 #include "MessageBoxes.h"
 #include "Platform.h"
@@ -15,6 +15,9 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
 namespace mirai::test {
@@ -103,16 +106,87 @@ private:
     FakeClock& m_clock;
 };
 
-// Answers Busy for a scripted number of attempts, Error when told, Locked otherwise.
-class FakeFileLocker final : public FileLocker {
+// The system's file calls with faults on cue: the k-th call (of one kind, or of any) fails with an
+// error number or comes back short, and the lock can play another station holding it. Every
+// call is logged, so a test can first count an operation's steps and then fail each in turn.
+class FaultyFileSystem final : public SystemFileSystem {
 public:
-    FakeFileLocker() { setRetryIntervalMs(1); }
-    LockResult tryLock(int fd) override;
-    void unlock(int fd) override { ++unlocks; }
+    enum class Call {
+        Open,
+        Close,
+        Size,
+        Read,
+        Write,
+        Truncate,
+        Sync,
+        Copy,
+        Remove,
+        Rename,
+        SyncFolder,
+        MakeFolder,
+        Look,
+        Lock,
+        Unlock
+    };
+
+    int open(const QString& path, Access access, int& error) override;
+    int close(int fd) override;
+    int size(int fd, std::int64_t& bytes) override;
+    int readAt(int fd, char* out, std::int64_t size, std::int64_t offset, std::int64_t& done) override;
+    int writeAt(int fd, const char* data, std::int64_t size, std::int64_t offset,
+                std::int64_t& done) override;
+    int truncate(int fd, std::int64_t size) override;
+    int sync(int fd) override;
+    int copy(int from, std::int64_t fromOffset, int to, std::int64_t toOffset, std::int64_t size) override;
+    int remove(const QString& path) override;
+    int rename(const QString& from, const QString& to) override;
+    int syncFolder(const QString& folder) override;
+    int makeFolder(const QString& path) override;
+    std::int64_t fileSize(const QString& path) override;
+    LockResult tryLock(int fd, int& error) override;
+    void unlock(int fd) override;
+    int lockRetryMs() const override { return lockWaitMs; }
+
+    // The `nth` call (from 1) of any kind fails with `code`; with `shortOnly` a read or write
+    // does half its bytes and then fails.
+    void failCall(int nth, int code = EIO, bool shortOnly = false);
+    // The `nth` call of one kind.
+    void failCall(Call call, int nth, int code = EIO, bool shortOnly = false);
+    // From the `nth` call (from 1) on the program is as good as dead: nothing more reaches the
+    // disk; every call fails, only its descriptors close, as they do when a process is killed.
+    void dieAtCall(int nth) { m_dieAt = nth; }
+    void clearFaults();
+    int calls() const { return static_cast<int>(log.size()); }
+    int calls(Call call) const;
+
+    std::vector<Call> log;                            // every call, in order
+    std::function<void(Call call, int index)> onCall; // before each call, with its place in the log
+
+    // Lock attempts on one file, by default the shared result file (not the station's own queue):
+    // answered as if another station held the lock, or refused by the system; and the attempts
+    // and the times the lock was let go there (by an unlock or by closing the file).
+    QString lockedFile = QStringLiteral("成績累積データ.dat");
     int busyAttempts = 0;
     int errorAttempts = 0;
     int attempts = 0;
     int unlocks = 0;
+    int lockWaitMs = 1; // pause between two lock attempts
+
+private:
+    struct Fault {
+        std::optional<Call> call;
+        int nth = 0;
+        int code = EIO;
+        bool shortOnly = false;
+    };
+    // The fault for the call just logged, if any.
+    const Fault* enter(Call call);
+    bool isSharedFile(int fd) const;
+    bool dead() const { return m_dieAt > 0 && calls() >= m_dieAt; }
+    int m_dieAt = 0;
+    std::vector<Fault> m_faults;
+    std::map<int, QString> m_paths; // open descriptors and their files
+    std::set<int> m_locked;         // descriptors of the locked file holding its lock
 };
 
 class RecordingLauncher final : public ProcessLauncher {
@@ -145,7 +219,7 @@ public:
     RecordingMediaPlayer media;
     ScriptedMessageBoxes messages;
     FakeEventPump events{clock};
-    FakeFileLocker locker;
+    FaultyFileSystem disk;
     RecordingLauncher launcher;
     RecordingAppControl app;
     ScriptedFileDialogs files;

@@ -3,10 +3,10 @@
 
 #include "Clock.h"
 #include "Cp932.h"
+#include "FileResultStore.h"
 #include "MainFrm.h"
 #include "Platform.h"
 #include "RecordOffsets.h"
-#include "RecordQueue.h"
 #include "ResultRecords.h"
 #include "ScreenManager.h"
 #include "ScreenNames.h"
@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -161,8 +162,10 @@ void queueOneRun(Tour& t) {
     record.Level = 1;
     record.Seconds = 58;
     record.SiteCode = cp932::fixedField(t.state().SiteCode, offsets::kTextBytes);
-    if (queueRecord(t.context().platform, recordQueuePath(t.state()), encodeRecord(record)).outcome !=
-        QueueOutcome::Kept)
+    // Where a run the share could not take waits: the station's queue file.
+    QFile queue(StorePaths::of(t.state()).queue);
+    if (!QDir().mkpath(QFileInfo(queue).absolutePath()) || !queue.open(QIODevice::Append) ||
+        queue.write(encodeRecord(record)) != 44)
         Tour::fail(u"cannot queue a run on the station"_s);
 }
 
@@ -188,11 +191,11 @@ const std::vector<Shot>& shotTable() {
         {u"namesel-queue"_s,
          u"名前の選択：この端末に未送信の記録があり、共有フォルダーはロックを受け付けない"_s,
          [](Tour& t) {
-             t.locker().setRefusing(true);
+             t.disk().setRefusing(true);
              t.launch();
              queueOneRun(t);
              t.waitForScreen(names::namesel());
-             t.waitForShown(names::namesel(), u"lblWaitingRecords"_s);
+             t.waitForShown(names::namesel(), u"lblStationNotice"_s);
              t.shoot();
          }},
         {u"frmver"_s, u"バージョン情報 frmver（名前の選択の題名をクリック）"_s,
@@ -302,6 +305,37 @@ const std::vector<Shot>& shotTable() {
              answerRight(t, 10);
              t.waitForScreen(names::FrmSyuuryou());
              t.waitForShown(names::FrmSyuuryou(), u"Command4"_s);
+             t.shoot();
+         }},
+        {u"namesel-outage"_s, u"名前の選択：共有フォルダーに届かず、この端末の記録で表示している"_s,
+         [](Tour& t) {
+             t.start();
+             blockResultFile(t);
+             t.click(names::namesel(), u"Option1(0)"_s); // the list is built again, without the share
+             t.waitForShown(names::namesel(), u"lblStationNotice"_s);
+             t.shoot();
+         }},
+        {u"hub-outage"_s, u"成績画面：共有フォルダーに届かず、この端末の記録で表示している"_s,
+         [](Tour& t) {
+             t.start();
+             blockResultFile(t);
+             t.clickLine(names::namesel(), u"List1"_s, kStudent);
+             t.click(names::namesel(), u"Command14"_s);
+             t.waitForScreen(names::seisekitime1());
+             t.waitForShown(names::seisekitime1(), u"lblStationNotice"_s);
+             t.shoot();
+         }},
+        {u"setup"_s, u"はじめの設定 FrmSetup（パスデータがない端末の最初の起動）"_s,
+         [](Tour& t) {
+             t.start();
+             t.shootModal([&t] { t.screens().showModal(names::FrmSetup(), t.screen(names::namesel())); },
+                          u"やめる"_s);
+         }},
+        {u"roster"_s, u"名簿 FrmRoster（先生、データ処理から）"_s,
+         [](Tour& t) {
+             unlockTeacherTools(t);
+             t.click(names::seisekitime1(), u"Command10(2)"_s);
+             t.waitForScreen(names::FrmRoster());
              t.shoot();
          }},
         {u"drill-kept"_s, u"メッセージ：共有フォルダーに届かず、記録をこのコンピューターに保存した"_s,

@@ -56,12 +56,11 @@ QString oneLine(QString text) {
 
 } // namespace
 
-LockResult OutageLocker::tryLock(int fd) {
-    return m_refusing ? LockResult::Error : m_real.tryLock(fd);
-}
-
-QString OutageLocker::lastErrorText() const {
-    return m_refusing ? QString::fromLocal8Bit(std::strerror(ENOLCK)) : m_real.lastErrorText();
+LockResult OutageFiles::tryLock(int fd, int& error) {
+    if (!m_refusing)
+        return SystemFileSystem::tryLock(fd, error);
+    error = ENOLCK;
+    return LockResult::Error;
 }
 
 // One program: its state, screen manager and end, over the tour's adapters, in a full-screen stage
@@ -73,7 +72,7 @@ struct Tour::Station {
         platform.media = &tour.m_media;
         platform.messages = &tour.m_messages;
         platform.events = &tour.m_events;
-        platform.locker = &tour.m_locker;
+        platform.disk = &tour.m_disk;
         platform.launcher = &tour.m_launcher;
         platform.app = &app;
         platform.screens = &screens;
@@ -180,7 +179,7 @@ int Tour::run(const std::vector<Shot>& shots, const QStringList& only) {
         m_current.emplace();
         m_current->file = shotFileName(static_cast<int>(i) + 1, shot.name);
         m_current->clock.start();
-        m_locker.setRefusing(false);
+        m_disk.setRefusing(false);
         if (!m_data.restore() || !QDir(m_stationFolder.path()).removeRecursively() ||
             !QDir().mkpath(m_stationFolder.path()))
             m_current->failures.append(u"the data folder could not be put back"_s);

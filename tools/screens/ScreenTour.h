@@ -4,7 +4,7 @@
 #include "Context.h"
 #include "DesktopPlatform.h"
 #include "EventPump.h"
-#include "FileLock.h"
+#include "FileSystem.h"
 #include "ProcessLauncher.h"
 #include "QtPrintService.h"
 #include "Random.h"
@@ -38,17 +38,14 @@ struct ShotFailure {
     QString what;
 };
 
-// The station's real locks, except while the tour plays a shared folder that refuses them (as a
-// share mounted without lock support does).
-class OutageLocker final : public FileLocker {
+// The station's real files and locks, except while the tour plays a shared folder that refuses
+// locks (as a share mounted without lock support does).
+class OutageFiles final : public SystemFileSystem {
 public:
-    LockResult tryLock(int fd) override;
-    void unlock(int fd) override { m_real.unlock(fd); }
-    QString lastErrorText() const override;
+    LockResult tryLock(int fd, int& error) override;
     void setRefusing(bool refusing) { m_refusing = refusing; }
 
 private:
-    OfdFileLocker m_real;
     bool m_refusing = false;
 };
 
@@ -138,7 +135,7 @@ public:
     SharedState& state();
     ScreenManager& screens();
     Random& random() { return m_random; }
-    OutageLocker& locker() { return m_locker; }
+    OutageFiles& disk() { return m_disk; }
     QString resultFile() const;
 
     [[noreturn]] static void fail(const QString& what);
@@ -182,7 +179,7 @@ private:
     SdlMediaPlayer m_media;
     QtMessageBoxes m_messages;
     QtEventPump m_events;
-    OutageLocker m_locker;
+    OutageFiles m_disk;
     QtProcessLauncher m_launcher;
     QtFileDialogs m_files;
     QtPrintService m_printing;
