@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoggedAnswer.h"
 #include "Untyped.h"
 
 #include <QByteArray>
@@ -122,6 +123,9 @@ struct SharedState {
     std::int32_t ElapsedSeconds = 0; // of the run so far, as the last clock tick computed it
     std::int32_t TimeLimit = 0;      // 5 x MinimumLineSeconds of the level
     double TimeScale = 0.0;          // pixels of the time bar per second
+    // The run's judged answers, kept for the answer log, and the id they are logged under.
+    std::uint64_t RunId = 0;
+    std::vector<LoggedAnswer> RunAnswers;
 
     // Flags of the last recorded run.
     std::int16_t PassFlag = 0;
@@ -130,7 +134,7 @@ struct SharedState {
     std::int16_t RunKeptOnStation = 0; // the run waits in this station's queue, not in the shared file
 
     // What this station last read of the shared results, to go on with while the share is away.
-    QByteArray ResultsWindowCache;      // the newest records, as the last load that reached the share read them
+    QByteArray ResultsWindowCache; // the newest records, as the last load that reached the share read them
     std::int64_t ResultsCacheTotal = 0; // the whole records the file held then
     bool ResultsLoaded = false;         // a load has reached the share since the program started
     std::int16_t ShareAway = 0;         // the last load could not reach the shared folder

@@ -90,6 +90,7 @@ void AnswerEntry::判定() {
         return;
     }
     m_judgeResult = Val(m_inputText) == Val(m_correctAnswer) ? 1 : 2;
+    m_host.answerJudged(m_inputText, m_judgeResult == 1);
 }
 
 bool AnswerEntry::判定後処理() {

@@ -36,6 +36,8 @@ public:
     virtual bool makeNextProblem() = 0; // 問題作成表示
     // Stops the run clock, marks the run finished and hands over to recording.
     virtual bool completeRun() = 0;
+    // An answer was judged: the text as judged and whether it was right.
+    virtual void answerJudged(const QString& typed, bool right) = 0;
 };
 
 // Answer entry and judging of one drill screen: the typed answer, the judgement, and the

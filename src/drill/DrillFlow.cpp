@@ -9,6 +9,7 @@
 #include "ScreenNames.h"
 #include "SharedState.h"
 
+#include <QRandomGenerator>
 #include <QThread>
 
 namespace mirai {
@@ -21,6 +22,10 @@ bool StartRun(Context ctx) {
     state.PlusMode = 0;
     state.CorrectCount = 0;
     state.TimedOut = 0;
+    state.RunAnswers.clear();
+    // An id no other run of any station has: a replay of the answers from a station's queue
+    // knows by it which are stored already.
+    state.RunId = QRandomGenerator::system()->generate64();
     ctx.platform.events->processEvents();
     if (ctx.platform.app->endRequested())
         return false;

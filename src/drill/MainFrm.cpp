@@ -331,11 +331,14 @@ void MainFrm::問題作成表示() {
     m_Timer1->setInterval(hintDelayMs(state.CorrectCount, state.ProblemsPerRun));
     m_Timer1->start();
     m_answers.setCorrectAnswer(m_problem.AnswerText);
+    m_problemShownMs = m_ctx.platform.clock->tickMs();
+    m_hintShown = false;
 }
 
 void MainFrm::timer1Tick() {
     m_Timer1->stop();
     m_Picture2->show();
+    m_hintShown = true;
 }
 
 // ---- run clock ----
@@ -443,6 +446,19 @@ bool MainFrm::letPaint() {
 bool MainFrm::makeNextProblem() {
     問題作成表示();
     return true;
+}
+
+void MainFrm::answerJudged(const QString& typed, bool right) {
+    SharedState& state = m_ctx.state;
+    const std::int64_t ms =
+        std::clamp<std::int64_t>(m_ctx.platform.clock->tickMs() - m_problemShownMs, 0, UINT32_MAX);
+    state.RunAnswers.push_back(judgedAnswer(m_problem, typed, right, static_cast<std::uint32_t>(ms),
+                                            m_hintShown, static_cast<int>(state.RunAnswers.size()) + 1));
+}
+
+void MainFrm::closing() {
+    if (m_ctx.state.Recording == 0 && !m_ctx.state.RunAnswers.empty())
+        RecordLeftRun(m_ctx);
 }
 
 bool MainFrm::completeRun() {

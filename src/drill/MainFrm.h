@@ -59,6 +59,9 @@ private:
     bool letPaint() override;
     bool makeNextProblem() override;
     bool completeRun() override;
+    void answerJudged(const QString& typed, bool right) override;
+    // A run left before its end (the program ends meanwhile) keeps its answers all the same.
+    void closing() override;
 
     void buildStatusArea();
     void buildProblemArea();
@@ -70,6 +73,8 @@ private:
     Context m_ctx;
     AnswerEntry m_answers;
     Problem m_problem;
+    std::int64_t m_problemShownMs = 0; // tick when the problem appeared
+    bool m_hintShown = false;          // the hint panel shows for the problem on screen
     bool m_keyFilterOn = false;
 
     // Status area.

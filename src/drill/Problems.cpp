@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "Random.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +91,26 @@ int hintDelayMs(std::int32_t correctCount, int problemsPerRun) {
     if (c < problemsPerRun * 0.5)
         return 8000;
     return 12000;
+}
+
+LoggedAnswer judgedAnswer(const Problem& problem, const QString& typed, bool right, std::uint32_t ms,
+                          bool hintShown, int index) {
+    LoggedAnswer answer;
+    answer.digitA = static_cast<std::uint8_t>(problem.OperandA);
+    answer.placesA = static_cast<std::uint8_t>(-problem.ShiftA);
+    answer.digitB = static_cast<std::uint8_t>(problem.OperandB);
+    answer.placesB = static_cast<std::uint8_t>(-problem.ShiftB);
+    QString text = typed;
+    if (text.size() > static_cast<qsizetype>(answer.typed.size()))
+        text = QString::number(Val(typed), 'G', 15).left(static_cast<qsizetype>(answer.typed.size()));
+    const QByteArray ascii = text.toLatin1();
+    answer.typedLength = static_cast<std::uint8_t>(std::min<qsizetype>(ascii.size(), answer.typed.size()));
+    std::copy_n(ascii.constData(), answer.typedLength, answer.typed.begin());
+    answer.right = right;
+    answer.hintShown = hintShown;
+    answer.ms = ms;
+    answer.index = static_cast<std::uint8_t>(std::clamp(index, 0, 255));
+    return answer;
 }
 
 } // namespace mirai

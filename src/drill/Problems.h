@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggedAnswer.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -34,5 +36,11 @@ Problem makeProblem(Random& random, int kind);
 
 // Delay before the hint panel appears: longer as the run goes on.
 int hintDelayMs(std::int32_t correctCount, int problemsPerRun = 10);
+
+// One judged answer of a problem as the answer log keeps it (the run's date, time, student and
+// level are added when the run is stored). A text longer than the log's 16 characters (the point
+// moved far with the arrow keys) is kept as the same value in exponent form.
+LoggedAnswer judgedAnswer(const Problem& problem, const QString& typed, bool right, std::uint32_t ms,
+                          bool hintShown, int index);
 
 } // namespace mirai

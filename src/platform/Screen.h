@@ -16,6 +16,9 @@ public:
     // The screen's activation procedure. Called by the ScreenManager only, never by focus
     // changes of the window system (a message box closing must not restart a run).
     virtual void activate() {}
+    // Called by the ScreenManager when it closes the screen, before it is hidden: the last moment
+    // to keep what the screen holds.
+    virtual void closing() {}
 
 protected:
     // Whether an event's target lies on this screen (itself or one of its controls, including

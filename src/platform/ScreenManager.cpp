@@ -124,6 +124,8 @@ void ScreenManager::close(const QString& name) {
     m_loaded.erase(it);
     if (m_current == name)
         m_current.clear();
+    if (screen)
+        screen->closing();
     if (screen) {
         screen->hide();
         screen->deleteLater();

@@ -1,5 +1,6 @@
 #include "FileResultStore.h"
 
+#include "AnswerLog.h"
 #include "AppControl.h"
 #include "Configuration.h"
 #include "FileSystem.h"
@@ -8,6 +9,7 @@
 #include "SharedState.h"
 
 #include <QHash>
+#include <QSet>
 #include <QThread>
 #include <QtEndian>
 #include <algorithm>
@@ -245,8 +247,11 @@ StorePaths StorePaths::of(const SharedState& state) {
     paths.copy = state.DataFolder + u"成績累積データtemp.dat"_s;
     paths.intent = state.DataFolder + u"成績累積データ消去中.dat"_s;
     paths.note = state.DataFolder + u"成績累積データ消去完了.dat"_s;
-    if (!state.QueueFolder.isEmpty())
+    paths.answers = state.DataFolder + u"解答記録.dat"_s;
+    if (!state.QueueFolder.isEmpty()) {
         paths.queue = state.QueueFolder + u"成績待ち.dat"_s;
+        paths.answerQueue = state.QueueFolder + u"解答待ち.dat"_s;
+    }
     return paths;
 }
 
@@ -533,16 +538,17 @@ public:
 
 namespace {
 
-// The queue of runs waiting on this station, locked for one replay into the shared file.
+// A queue of this station (runs, or their answers) waiting for the shared files, locked for one
+// replay into them.
 class HeldQueue {
 public:
     enum class Take { Nothing, Held, Busy };
 
-    explicit HeldQueue(FileSystem& files) : m_files(files), m_file(files) {}
+    HeldQueue(FileSystem& files, int recordSize) : m_files(files), m_file(files), m_recordSize(recordSize) {}
 
     Take take(const QString& path) {
         // The usual case, no queue at all, costs one look at the folder.
-        if (path.isEmpty() || m_files.fileSize(path) < kRecordSize)
+        if (path.isEmpty() || m_files.fileSize(path) < m_recordSize)
             return Take::Nothing;
         if (m_file.open(path, Access::ReadWrite))
             return Take::Nothing;
@@ -560,11 +566,11 @@ public:
         std::int64_t size = 0;
         if (m_files.size(m_file.fd(), size) == 0) {
             m_records =
-                QByteArray(static_cast<qsizetype>(size / kRecordSize * kRecordSize), Qt::Uninitialized);
+                QByteArray(static_cast<qsizetype>(size / m_recordSize * m_recordSize), Qt::Uninitialized);
             std::int64_t done = 0;
             if (m_files.readAt(m_file.fd(), m_records.data(), m_records.size(), 0, done) != 0)
                 done = 0;
-            m_records.truncate(static_cast<qsizetype>(done / kRecordSize * kRecordSize));
+            m_records.truncate(static_cast<qsizetype>(done / m_recordSize * m_recordSize));
         }
         if (m_records.isEmpty()) {
             m_file.close();
@@ -586,8 +592,27 @@ public:
 private:
     FileSystem& m_files;
     OpenFile m_file;
+    int m_recordSize;
     QByteArray m_records;
 };
+
+// The answers of `queued` that the log's newest records do not hold yet, in queue order: an answer
+// is known by its run and its place in the run.
+QByteArray answersNotYetStored(const QByteArray& queued, const QByteArray& newest) {
+    QSet<std::pair<std::uint64_t, std::uint8_t>> stored;
+    for (qsizetype at = 0; at + answerlog::kRecordSize <= newest.size(); at += answerlog::kRecordSize) {
+        const char* record = newest.constData() + at;
+        if (answerlog::isWhole(record))
+            stored.insert({answerlog::runIdOf(record), answerlog::indexOf(record)});
+    }
+    QByteArray missing;
+    for (qsizetype at = 0; at + answerlog::kRecordSize <= queued.size(); at += answerlog::kRecordSize) {
+        const char* record = queued.constData() + at;
+        if (!stored.contains({answerlog::runIdOf(record), answerlog::indexOf(record)}))
+            missing.append(record, answerlog::kRecordSize);
+    }
+    return missing;
+}
 
 } // namespace
 
@@ -598,16 +623,75 @@ FileResultStore::FileResultStore(const Platform& platform, StorePaths paths, Ret
 
 namespace {
 
-// One attempt under the shared file's lock: first the runs waiting in this station's queue that
-// the file does not hold yet, in order, then `record` (none for a replay alone). The queue is
-// emptied only once the file is flushed. Nothing is written unless both locks are held.
+// Adds `answers` to the answer log after its last whole record, under the result file's lock, and
+// flushes it; the answers of `queued` that the log does not hold yet go first. False in
+// `written` when the log is of another version: the answers then stay on the station.
+template <class Session>
+StoreResult<std::int64_t> addAnswers(Session& session, FileSystem& files, const StorePaths& paths,
+                                     const QByteArray& queued, const QByteArray& answers, bool& written) {
+    written = false;
+    OpenFile log(files);
+    if (const int code = log.open(paths.answers, Access::Create))
+        return session.error(StoreStep::Open, code, paths.answers);
+    std::int64_t size = 0;
+    if (const int code = files.size(log.fd(), size))
+        return session.error(StoreStep::Size, code, paths.answers);
+    QByteArray first(static_cast<qsizetype>(std::min<std::int64_t>(size, answerlog::kHeaderSize)), '\0');
+    std::int64_t done = 0;
+    if (const int code = files.readAt(log.fd(), first.data(), first.size(), 0, done))
+        return session.error(StoreStep::Read, code, paths.answers);
+    switch (answerlog::checkHeader(first)) {
+    case answerlog::HeaderCheck::Foreign:
+        return std::int64_t{0};
+    case answerlog::HeaderCheck::Missing:
+        size = answerlog::kHeaderSize;
+        if (const int code = writeAll(files, log.fd(), answerlog::header(), 0, done))
+            return session.error(StoreStep::Write, code, paths.answers);
+        break;
+    case answerlog::HeaderCheck::Ours:
+        break;
+    }
+    // After the last whole record: one a crash cut short, or left with a wrong checksum, is
+    // overwritten.
+    std::int64_t end = answerlog::kHeaderSize +
+                       (size - answerlog::kHeaderSize) / answerlog::kRecordSize * answerlog::kRecordSize;
+    const std::int64_t newestFrom =
+        std::max<std::int64_t>(answerlog::kHeaderSize, end - kReplayCheckRecords * answerlog::kRecordSize);
+    QByteArray newest(static_cast<qsizetype>(end - newestFrom), Qt::Uninitialized);
+    if (const int code = files.readAt(log.fd(), newest.data(), newest.size(), newestFrom, done))
+        return session.error(StoreStep::Read, code, paths.answers);
+    while (end > newestFrom &&
+           !answerlog::isWhole(newest.constData() + (end - newestFrom - answerlog::kRecordSize)))
+        end -= answerlog::kRecordSize;
+    const QByteArray bytes =
+        answersNotYetStored(queued, newest.left(static_cast<qsizetype>(end - newestFrom))) + answers;
+    if (!bytes.isEmpty()) {
+        if (const int code = writeAll(files, log.fd(), bytes, end, done))
+            return done > 0 ? session.finalError(StoreStep::Write, code, paths.answers)
+                            : session.error(StoreStep::Write, code, paths.answers);
+        if (const int code = files.sync(log.fd()))
+            return session.finalError(StoreStep::Flush, code, paths.answers);
+    }
+    if (const int code = log.close())
+        return session.finalError(StoreStep::Close, code, paths.answers);
+    written = true;
+    return static_cast<std::int64_t>(bytes.size() / answerlog::kRecordSize);
+}
+
+// One attempt under the shared file's lock: first the runs (and answers) waiting in this station's
+// queues that the files do not hold yet, in order, then `run` (none for a replay alone). The answers
+// go first, so a run's 44-byte record is never stored without its answers. The queues are emptied
+// only once the files are flushed. Nothing is written unless the locks are held.
 template <class Session>
 StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const StorePaths& paths,
-                                    const QByteArray& record, bool syncData) {
-    HeldQueue queue(files);
+                                    const StoredRun& run, bool syncData) {
+    HeldQueue queue(files, kRecordSize);
     if (queue.take(paths.queue) == HeldQueue::Take::Busy)
         return session.error(StoreStep::Queue, EAGAIN, paths.queue); // another program of this station
-    if (record.isEmpty() && !queue.held())
+    HeldQueue answerQueue(files, answerlog::kRecordSize);
+    if (answerQueue.take(paths.answerQueue) == HeldQueue::Take::Busy)
+        return session.error(StoreStep::Queue, EAGAIN, paths.answerQueue);
+    if (run.record.isEmpty() && run.answers.isEmpty() && !queue.held() && !answerQueue.held())
         return std::int64_t{0};
 
     OpenFile results(files);
@@ -619,6 +703,14 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
         !recovered && recovered.error().kind != StoreErrorKind::Unrecoverable)
         return recovered.error();
 
+    bool answersWritten = true;
+    if (!run.answers.isEmpty() || answerQueue.held()) {
+        StoreResult<std::int64_t> added =
+            addAnswers(session, files, paths, answerQueue.records(), run.answers, answersWritten);
+        if (!added)
+            return added.error();
+    }
+
     std::int64_t size = 0;
     if (const int code = files.size(results.fd(), size))
         return session.error(StoreStep::Size, code, paths.results);
@@ -629,7 +721,7 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
             return newest.error();
         bytes = recordsNotYetStored(queue.records(), newest->bytes);
     }
-    bytes += record;
+    bytes += run.record;
     // A part record at the end (a write cut short) is overwritten: the file stays whole.
     const std::int64_t offset = size / kRecordSize * kRecordSize;
     std::int64_t written = 0;
@@ -643,6 +735,9 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
             return session.finalError(StoreStep::Flush, code, paths.results);
     }
     queue.clear();
+    // Answers an answer log of another version could not take keep waiting.
+    if (answersWritten)
+        answerQueue.clear();
     // A network share may report a failed write only when the file is closed; by then the lock
     // is gone, so this is reported rather than tried again.
     if (const int code = results.close())
@@ -650,17 +745,19 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
     return static_cast<std::int64_t>(bytes.size() / kRecordSize);
 }
 
-// Adds one record to this station's queue under the queue's own lock and flushes it. Another
-// program of this station holds the queue only for a moment.
-int keepOnStation(FileSystem& files, const StorePaths& paths, const QByteArray& record) {
-    if (paths.queue.isEmpty())
+// Adds records to one of this station's queues under the queue's own lock and flushes them.
+// Another program of this station holds the queue only for a moment.
+int keepInQueue(FileSystem& files, const QString& path, const QByteArray& records, int recordSize) {
+    if (path.isEmpty())
         return ENOENT;
-    const int slash = static_cast<int>(paths.queue.lastIndexOf(u'/'));
+    if (records.isEmpty())
+        return 0;
+    const int slash = static_cast<int>(path.lastIndexOf(u'/'));
     if (slash > 0)
-        files.makeFolder(paths.queue.left(slash));
+        files.makeFolder(path.left(slash));
     for (int attempt = 0;; ++attempt) {
         OpenFile queue(files);
-        if (const int code = queue.open(paths.queue, Access::Create))
+        if (const int code = queue.open(path, Access::Create))
             return code;
         int lockError = 0;
         const LockResult lock = queue.lock(lockError);
@@ -677,9 +774,9 @@ int keepOnStation(FileSystem& files, const StorePaths& paths, const QByteArray& 
         if (const int code = files.size(queue.fd(), size))
             return code;
         // A record cut short by a crash is overwritten, as in the shared file.
-        const std::int64_t offset = size / kRecordSize * kRecordSize;
+        const std::int64_t offset = size / recordSize * recordSize;
         std::int64_t written = 0;
-        int code = writeAll(files, queue.fd(), record, offset, written);
+        int code = writeAll(files, queue.fd(), records, offset, written);
         if (code == 0)
             code = files.sync(queue.fd());
         // A record the station reports as lost must not turn up later after all.
@@ -693,21 +790,27 @@ int keepOnStation(FileSystem& files, const StorePaths& paths, const QByteArray& 
 
 } // namespace
 
-StoreResult<Appended> FileResultStore::append(const QByteArray& record) {
+StoreResult<Appended> FileResultStore::append(const StoredRun& run) {
     Session session(*this, StoreOperation::Append);
-    // A log-out or shutdown meanwhile ends the program only once the record is kept somewhere.
+    // A log-out or shutdown meanwhile ends the program only once the run is kept somewhere.
     const AppControl::WriteInProgress writing(m_platform.app);
     StoreResult<std::int64_t> stored = session.withRetries<std::int64_t>(
-        [&] { return storeOnce(session, m_files, m_paths, record, m_syncAppends); });
+        [&] { return storeOnce(session, m_files, m_paths, run, m_syncAppends); });
     if (stored)
         return Appended{};
-    // The shared file stays out of reach: the run waits on this station.
+    // The shared files stay out of reach: the run waits on this station, its answers first.
     StoreError why = stored.error();
-    if (const int code = keepOnStation(m_files, m_paths, record)) {
+    int code = keepInQueue(m_files, m_paths.answerQueue, run.answers, answerlog::kRecordSize);
+    QString where = m_paths.answerQueue;
+    if (code == 0 && !run.record.isEmpty()) {
+        code = keepInQueue(m_files, m_paths.queue, run.record, kRecordSize);
+        where = m_paths.queue;
+    }
+    if (code != 0) {
         if (why.kind != StoreErrorKind::Ending)
             why.kind = StoreErrorKind::Failed;
         why.stationCode = code;
-        why.stationPath = m_paths.queue;
+        why.stationPath = where;
         return why;
     }
     return Appended{true, why};
@@ -720,8 +823,8 @@ StoreResult<std::int64_t> FileResultStore::replay() {
     RetryPolicy once = m_policy;
     once.transientAttempts = 1;
     const RetryPolicy usual = std::exchange(m_policy, once);
-    StoreResult<std::int64_t> stored =
-        session.withRetries<std::int64_t>([&] { return storeOnce(session, m_files, m_paths, {}, true); });
+    StoreResult<std::int64_t> stored = session.withRetries<std::int64_t>(
+        [&] { return storeOnce(session, m_files, m_paths, StoredRun{}, true); });
     m_policy = usual;
     return stored;
 }
@@ -991,6 +1094,62 @@ std::int64_t FileResultStore::queuedCount() {
     if (m_paths.queue.isEmpty())
         return 0;
     return std::max<std::int64_t>(m_files.fileSize(m_paths.queue), 0) / kRecordSize;
+}
+
+StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChunk) {
+    Session session(*this, StoreOperation::Scan);
+    OpenFile log(m_files);
+    const StoreResult<Done> opened = session.withRetries<Done>([&]() -> StoreResult<Done> {
+        const int code = log.open(m_paths.answers, Access::Read);
+        if (code != 0 && code != ENOENT)
+            return session.error(StoreStep::Open, code, m_paths.answers);
+        return Done{};
+    });
+    if (!opened)
+        return opened.error();
+    if (!log.isOpen())
+        return std::int64_t{0}; // no answer has been logged yet
+    std::int64_t size = 0;
+    if (const int code = m_files.size(log.fd(), size))
+        return session.error(StoreStep::Size, code, m_paths.answers);
+    QByteArray first(static_cast<qsizetype>(std::min<std::int64_t>(size, answerlog::kHeaderSize)), '\0');
+    std::int64_t done = 0;
+    if (const int code = m_files.readAt(log.fd(), first.data(), first.size(), 0, done))
+        return session.error(StoreStep::Read, code, m_paths.answers);
+    switch (answerlog::checkHeader(first)) {
+    case answerlog::HeaderCheck::Missing:
+        return std::int64_t{0};
+    case answerlog::HeaderCheck::Foreign: {
+        StoreError error = session.error(StoreErrorKind::Failed, StoreStep::Check, m_paths.answers);
+        error.foreign = true;
+        return error;
+    }
+    case answerlog::HeaderCheck::Ours:
+        break;
+    }
+    constexpr std::int64_t kChunk = 65536; // answers read at a time: 3 MB
+    QByteArray buffer(static_cast<qsizetype>(kChunk * answerlog::kRecordSize), Qt::Uninitialized);
+    std::vector<LoggedAnswer> answers;
+    answers.reserve(static_cast<std::size_t>(kChunk));
+    std::int64_t count = 0;
+    for (std::int64_t at = answerlog::kHeaderSize; at < size;) {
+        if (const int code = m_files.readAt(log.fd(), buffer.data(), buffer.size(), at, done))
+            return session.finalError(StoreStep::Read, code, m_paths.answers);
+        const std::int64_t whole = done / answerlog::kRecordSize;
+        answers.clear();
+        for (std::int64_t i = 0; i < whole; ++i) {
+            if (const std::optional<LoggedAnswer> answer =
+                    answerlog::decode(buffer.constData() + i * answerlog::kRecordSize))
+                answers.push_back(*answer);
+        }
+        if (!answers.empty())
+            onChunk(answers.data(), static_cast<std::int64_t>(answers.size()));
+        count += static_cast<std::int64_t>(answers.size());
+        at += whole * answerlog::kRecordSize;
+        if (done < buffer.size())
+            break;
+    }
+    return count;
 }
 
 QByteArray FileResultStore::queuedRecords() {

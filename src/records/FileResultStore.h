@@ -30,7 +30,9 @@ struct StorePaths {
     QString copy;    // <data folder>成績累積データtemp.dat: the file as it was, while a delete runs
     QString intent;  // <data folder>成績累積データ消去中.dat: which delete the copy belongs to
     QString note; // <data folder>成績累積データ消去完了.dat: a delete finished for a crashed station
-    QString queue; // <station's queue folder>成績待ち.dat, empty when the station has none
+    QString answers;     // <data folder>解答記録.dat: every judged answer
+    QString queue;       // <station's queue folder>成績待ち.dat, empty when the station has none
+    QString answerQueue; // <station's queue folder>解答待ち.dat: the waiting runs' answers
     QString dataFolder;
     static StorePaths of(const SharedState& state);
 };
@@ -41,7 +43,8 @@ class FileResultStore final : public ResultStore {
 public:
     FileResultStore(const Platform& platform, StorePaths paths, RetryPolicy policy = {});
 
-    StoreResult<Appended> append(const QByteArray& record) override;
+    using ResultStore::append;
+    StoreResult<Appended> append(const StoredRun& run) override;
     StoreResult<std::int64_t> replay() override;
     StoreResult<RecordWindow> readNewest(std::int64_t count) override;
     StoreResult<std::int64_t> scan(const RecordChunk& onChunk) override;
@@ -50,6 +53,7 @@ public:
                             std::int32_t seconds) override;
     StoreResult<Done> remove(std::int64_t number, const QByteArray& asRead) override;
     StoreResult<Recovery> recover() override;
+    StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk) override;
     std::int64_t queuedCount() override;
     QByteArray queuedRecords() override;
     std::optional<std::int64_t> takeCompletedDelete() override;

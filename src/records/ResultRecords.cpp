@@ -1,5 +1,6 @@
 #include "ResultRecords.h"
 
+#include "AnswerLog.h"
 #include "AppControl.h"
 #include "Clock.h"
 #include "Configuration.h"
@@ -60,6 +61,23 @@ bool ending(const Platform& platform) {
 // Stores a run, or keeps it on this station when the share cannot take it (the student is told,
 // unless a log-out is under way). Only when even that fails does the program end, as it always
 // has.
+// The run's answers as the answer log keeps them, each with the run's id, date, time of day,
+// student and level as `record` has them.
+QByteArray runAnswers(const SharedState& state, const ResultRecord& record) {
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(state.RunAnswers.size()) * answerlog::kRecordSize);
+    const QTime time = timeFromOle(record.RunTimeOfDay);
+    for (LoggedAnswer answer : state.RunAnswers) {
+        answer.runId = state.RunId;
+        answer.runDay = static_cast<std::int32_t>(record.RunDate);
+        answer.runSecond = time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+        answer.student = record.StudentNumber;
+        answer.level = record.Level;
+        bytes += answerlog::encode(answer);
+    }
+    return bytes;
+}
+
 bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions& options) {
     SharedState& state = ctx.state;
     const Platform& platform = ctx.platform;
@@ -67,7 +85,9 @@ bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions
     std::unique_ptr<ResultStore> store = openResultStore(ctx);
     if (auto* files = dynamic_cast<FileResultStore*>(store.get()))
         files->setSyncAppends(options.syncData);
-    const StoreResult<Appended> appended = store->append(encodeRecord(record));
+    const StoreResult<Appended> appended =
+        store->append(StoredRun{encodeRecord(record), runAnswers(state, record)});
+    state.RunAnswers.clear();
     if (appended && appended->keptOnStation) {
         state.RunKeptOnStation = 1;
         if (ending(platform) || (platform.app && platform.app->stopping()))
@@ -258,6 +278,18 @@ bool RecordRunResult(Context ctx, int level) {
         state.NewOverallBest = 1;
     }
     return true;
+}
+
+bool RecordLeftRun(Context ctx) {
+    SharedState& state = ctx.state;
+    if (state.RunAnswers.empty())
+        return true;
+    const QByteArray answers = runAnswers(state, currentRunRecord(ctx));
+    state.RunAnswers.clear();
+    // Quietly: the program is ending, or the student is gone; the answers wait on the station
+    // when the share cannot take them.
+    const StoreResult<Appended> stored = openResultStore(ctx)->append(StoredRun{{}, answers});
+    return stored.ok();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,9 +61,13 @@ struct AppendOptions {
 };
 bool appendResultRecord(Context ctx, const AppendOptions& options);
 
-// Records a finished run of `level`: PassFlag, best times and flags, then the append.
-// False when the program is ending.
+// Records a finished run of `level`: PassFlag, best times and flags, then the append of its
+// answers and its record. False when the program is ending.
 bool RecordRunResult(Context ctx, int level);
+
+// Keeps the answers of a run left before its end (no record is made for it). False when they
+// could be kept nowhere.
+bool RecordLeftRun(Context ctx);
 
 // Rebuilds LoadedResults, LoadedResultCount, BestSeconds and BestSecondsAll from the newest
 // records of the file, after adding the runs waiting in this station's queue where the share

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Expected.h"
+#include "LoggedAnswer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -47,6 +48,7 @@ struct StoreError {
     QString path;            // the file of the failed step
     std::int64_t record = 0; // the record concerned, 0 when none
     bool restored = false;   // a failed rewrite put every record back as it was
+    bool foreign = false;    // the answer log is of a newer version than this program
     // An append that could not keep the run on this station either: why, and where it tried.
     int stationCode = 0;
     QString stationPath;
@@ -78,6 +80,15 @@ struct Recovery {
 
 // Whole records of the result file, `count` at a time, in file order.
 using RecordChunk = std::function<void(const char* records, std::int64_t count)>;
+// Answers of the answer log, `count` at a time, in log order.
+using AnswerChunk = std::function<void(const LoggedAnswer* answers, std::int64_t count)>;
+
+// One run as it is stored: its 44-byte record and its answers (records of the answer log, in
+// order; none for a run without them). A run left before its end has answers and no record.
+struct StoredRun {
+    QByteArray record;
+    QByteArray answers;
+};
 
 // The results of every station: the 44-byte result file, the runs waiting on this station while
 // the share is away, and the crash-safe rewrites of teacher corrections. Every read and write of
@@ -86,10 +97,12 @@ class ResultStore {
 public:
     virtual ~ResultStore() = default;
 
-    // Appends one run's 44 bytes after the runs waiting on this station. When the share cannot be
-    // reached after the retries, the run waits on this station instead (`keptOnStation`); an
-    // error only when even that failed, or the program is ending and the run could be kept.
-    virtual StoreResult<Appended> append(const QByteArray& record) = 0;
+    // Appends one run, its answers and then its 44 bytes, after the runs waiting on this station,
+    // under one lock. When the share cannot be reached after the retries, the run waits on this
+    // station instead (`keptOnStation`); an error only when even that failed, or the program is
+    // ending and the run could be kept.
+    virtual StoreResult<Appended> append(const StoredRun& run) = 0;
+    StoreResult<Appended> append(const QByteArray& record) { return append(StoredRun{record, {}}); }
     // Adds the runs waiting on this station, in order and once each. How many were stored.
     virtual StoreResult<std::int64_t> replay() = 0;
     // The newest `count` whole records.
@@ -108,6 +121,9 @@ public:
     virtual StoreResult<Done> remove(std::int64_t number, const QByteArray& asRead) = 0;
     // Finishes an interrupted delete, or clears what one left behind.
     virtual StoreResult<Recovery> recover() = 0;
+    // Every whole answer of the answer log, in chunks; how many there were. An error, naming the
+    // log as `foreign`, for a log of a newer version.
+    virtual StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk) = 0;
     // Whole runs waiting on this station, and their 44-byte records in order.
     virtual std::int64_t queuedCount() = 0;
     virtual QByteArray queuedRecords() = 0;

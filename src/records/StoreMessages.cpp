@@ -42,6 +42,10 @@ QString appendFailure(const StoreError& error) {
 }
 
 QString readFailure(const StoreError& error) {
+    if (error.foreign)
+        return u"解答の記録がこのプログラムより新しい形式で書かれているため、読み込めません。"
+               u"プログラムを新しくしてください。\r\n"_s +
+               error.path;
     return u"成績データを読み込めませんでした。\r\n"_s + error.path + u"\r\n"_s + reason(error);
 }
 
