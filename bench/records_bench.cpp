@@ -124,17 +124,33 @@ BENCHMARK(BM_LoadResultRecords)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
-// Open, lock, write, unlock and close, on the long file, with no other station about.
-void appendBenchmark(benchmark::State& run, bool syncData) {
+// Open, lock, write, unlock and close, on the long file, with no other station about; with
+// `answers` judged answers of the run, which go to the answer log first.
+void appendBenchmark(benchmark::State& run, bool syncData, int answers = 0) {
     Station& station = stationWith(run.range(0));
     station.state->StudentNumber = 17;
     station.state->CurrentLevel = 1;
     station.state->RunSeconds = 77;
+    std::vector<LoggedAnswer> judged(static_cast<std::size_t>(answers));
+    for (int i = 0; i < answers; ++i) {
+        LoggedAnswer& a = judged[static_cast<std::size_t>(i)];
+        a.index = static_cast<std::uint8_t>(i + 1);
+        a.digitA = 7;
+        a.placesA = 1;
+        a.digitB = 8;
+        a.placesB = 1;
+        a.typed = {'0', '.', '5', '6'};
+        a.typedLength = 4;
+        a.right = i % 4 != 0;
+        a.ms = 3000;
+    }
     for (auto _ : run) {
+        station.state->RunAnswers = judged;
         if (!appendResultRecord(station.ctx(), AppendOptions{syncData}))
             run.SkipWithError("the append failed");
     }
     run.counters["records"] = static_cast<double>(run.range(0));
+    run.counters["answers"] = answers;
 }
 // As the program appends: the record reaches the disk before the lock is let go.
 void BM_AppendResultRecord(benchmark::State& run) {
@@ -144,6 +160,16 @@ void BM_AppendResultRecord(benchmark::State& run) {
 void BM_AppendResultRecordWithoutSync(benchmark::State& run) {
     appendBenchmark(run, false);
 }
+// The end of a real run: its record and its answers (twelve: ten right, two wrong) under one
+// lock, each file flushed.
+void BM_AppendRunWithAnswers(benchmark::State& run) {
+    appendBenchmark(run, true, 12);
+}
+BENCHMARK(BM_AppendRunWithAnswers)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_AppendResultRecord)
     ->Arg(1000000)
     ->Unit(benchmark::kMicrosecond)

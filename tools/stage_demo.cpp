@@ -1,9 +1,11 @@
 // Stages the demo data tree from the sources in demo/: every text file in code page 932 with
-// CR LF, generated WAV tones, the print source, the program in its own folder and a stand-in
-// for the suite's launcher. Results already in the tree are kept.
+// CR LF, generated WAV tones, a few weeks of results with their answers, the print source, the
+// program in its own folder and a stand-in for the suite's launcher. Results and answers already
+// in the tree are kept.
 //
 //   stage_demo <demo sources> <tree> <program>
 
+#include "AnswerLog.h"
 #include "Cp932.h"
 #include "DemoFiles.h"
 #include "ResultRecords.h"
@@ -160,6 +162,132 @@ bool writeHistory(const QString& path) {
     return writeFile(path, bytes);
 }
 
+// ---- The answer log of the demo's history ----
+
+// A problem as the drill makes it: digits 1..9, level 1 with 0 or 1 decimal place each, level 2
+// with up to 2; an operand that reads 1 and two whole operands are drawn again.
+struct DemoProblem {
+    int digitA = 0, placesA = 0, digitB = 0, placesB = 0;
+};
+
+DemoProblem drawProblem(std::mt19937& engine, int level) {
+    std::uniform_int_distribution<int> digit(1, 9);
+    std::uniform_int_distribution<int> places(0, level == 1 ? 1 : 2);
+    DemoProblem p;
+    do {
+        do {
+            p.digitA = digit(engine);
+            p.placesA = places(engine);
+        } while (p.digitA == 1 && p.placesA == 0);
+        do {
+            p.digitB = digit(engine);
+            p.placesB = places(engine);
+        } while (p.digitB == 1 && p.placesB == 0);
+    } while (p.placesA == 0 && p.placesB == 0);
+    return p;
+}
+
+// What a student types for digits x 10^-places: "0.56" for 56 and 2, "560" for 56 and -1.
+QString typedText(long long digits, int places) {
+    if (places < 0)
+        return QString::number(digits) + QString(-places, u'0');
+    return productText(static_cast<int>(digits), places);
+}
+
+// How a demo student goes wrong: some move the point wrongly, some know a few facts wrongly,
+// some lean on the hint, most are sound.
+enum class Habit { Sound, Point, Facts, Hint };
+Habit habitOf(int student) {
+    switch (student % 6) {
+    case 1:
+        return Habit::Point;
+    case 2:
+    case 4:
+        return Habit::Facts;
+    case 3:
+        return Habit::Hint;
+    default:
+        return Habit::Sound;
+    }
+}
+
+// The answers of one run of the history: right ones until ten net right (or until the clock ran
+// out), with the mistakes the student's habit makes.
+QByteArray demoAnswers(const mirai::ResultRecord& record, std::mt19937& engine) {
+    const Habit habit = habitOf(record.StudentNumber);
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    std::uniform_int_distribution<int> think(1800, 6500);
+    const bool timedOut = record.Seconds >= 99998;
+    const std::uint64_t runId = (static_cast<std::uint64_t>(engine()) << 32) | engine();
+    QByteArray bytes;
+    int net = 0;
+    for (int index = 1; index <= 40 && net < 10 && !(timedOut && index > 14); ++index) {
+        const DemoProblem p = drawProblem(engine, record.Level);
+        const int product = p.digitA * p.digitB;
+        const int places = p.placesA + p.placesB;
+        const bool hardFact =
+            (p.digitA >= 6 && p.digitB >= 6) || p.digitA * p.digitB == 56 || p.digitA * p.digitB == 54;
+        QString typed = typedText(product, places);
+        bool right = true;
+        const double roll = chance(engine);
+        if (habit == Habit::Point && roll < 0.22) {
+            typed = typedText(product, places + (chance(engine) < 0.7 ? -1 : 1) * (roll < 0.05 ? 2 : 1));
+            right = false;
+        } else if (habit == Habit::Facts && hardFact && roll < 0.45) {
+            const int wrong = product + (chance(engine) < 0.5 ? -p.digitA : p.digitB);
+            typed = typedText(wrong, places);
+            right = false;
+        } else if (roll < 0.04) {
+            typed = typedText(product + 1, places);
+            right = false;
+        } else if (roll < 0.05) {
+            typed.clear();
+            right = false;
+        }
+        std::uint32_t ms = static_cast<std::uint32_t>(think(engine) * (hardFact ? 1.4 : 1.0));
+        const bool hint = habit == Habit::Hint ? chance(engine) < 0.6 : ms > 4000 && chance(engine) < 0.3;
+        if (hint)
+            ms += 4000;
+        mirai::LoggedAnswer answer;
+        answer.runId = runId;
+        answer.runDay = static_cast<std::int32_t>(record.RunDate);
+        answer.runSecond = mirai::timeFromOle(record.RunTimeOfDay).msecsSinceStartOfDay() / 1000;
+        answer.student = record.StudentNumber;
+        answer.level = record.Level;
+        answer.index = static_cast<std::uint8_t>(index);
+        answer.digitA = static_cast<std::uint8_t>(p.digitA);
+        answer.placesA = static_cast<std::uint8_t>(p.placesA);
+        answer.digitB = static_cast<std::uint8_t>(p.digitB);
+        answer.placesB = static_cast<std::uint8_t>(p.placesB);
+        const QByteArray ascii = typed.toLatin1().left(16);
+        answer.typedLength = static_cast<std::uint8_t>(ascii.size());
+        std::copy_n(ascii.constData(), ascii.size(), answer.typed.begin());
+        answer.right = right;
+        answer.hintShown = hint;
+        answer.ms = ms;
+        bytes += mirai::answerlog::encode(answer);
+        net = right ? net + 1 : std::max(0, net - 1);
+    }
+    return bytes;
+}
+
+// The answers of every run in the result file, when the tree has no answer log yet: a teacher
+// opening the analysis on the demo sees students who move the point wrongly and students who
+// know 7 x 8 or 6 x 9 wrongly.
+bool writeAnswerLog(const QString& results, const QString& path) {
+    if (QFile::exists(path))
+        return true;
+    QFile file(results);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray records = file.readAll();
+    std::mt19937 engine(7331);
+    QByteArray bytes = mirai::answerlog::header();
+    for (qsizetype at = 0; at + mirai::kRecordSize <= records.size(); at += mirai::kRecordSize)
+        bytes += demoAnswers(mirai::decodeRecord(records.constData() + at), engine);
+    return writeFile(path, bytes);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -187,6 +315,7 @@ int main(int argc, char* argv[]) {
     ok = ok && writeSounds(common + u"音フォルダ/"_s, source + u"新音ファイル.txt"_s);
     ok = ok && writeFile(app + u"プロト.csv"_s, printSource());
     ok = ok && writeHistory(data + u"成績累積データ.dat"_s);
+    ok = ok && writeAnswerLog(data + u"成績累積データ.dat"_s, data + u"解答記録.dat"_s);
     ok = ok && copyProgram(program, app);
     ok = ok && writeLauncher(prog + u"起動/プログラムメニューc.exe"_s);
     return ok ? 0 : 1;

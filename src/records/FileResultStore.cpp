@@ -37,6 +37,14 @@ using Access = FileSystem::Access;
 // this station replays again (weeks of a busy classroom fit in the window), they are found.
 constexpr std::int64_t kReplayCheckRecords = kLoadWindow;
 
+// The answers of one run the log's replay check counts with; a run that is cleared ends after ten
+// right answers, and few have more than a handful wrong.
+constexpr std::int64_t kMaxAnswersPerRun = 20;
+
+// The newest answers an append reads to step over those a crash left torn at the end (a run's
+// answers go in one write, a few of them).
+constexpr std::int64_t kTornCheckRecords = 64;
+
 // A delete's copy begins at a multiple of this in the file: unaligned, the system copies slower.
 constexpr std::int64_t kCopyAlignment = 64 * 1024;
 
@@ -581,6 +589,8 @@ public:
 
     bool held() const { return m_file.isOpen(); }
     const QByteArray& records() const { return m_records; }
+    // Lets the queue go as it is.
+    void release() { m_file.close(); }
 
     // Empties the queue: only once its records are safely in the shared file. A failure leaves
     // them waiting, and the next replay finds them stored already.
@@ -623,6 +633,8 @@ FileResultStore::FileResultStore(const Platform& platform, StorePaths paths, Ret
 
 namespace {
 
+int keepInQueue(FileSystem& files, const QString& path, const QByteArray& records, int recordSize);
+
 // Adds `answers` to the answer log after its last whole record, under the result file's lock, and
 // flushes it; the answers of `queued` that the log does not hold yet go first. False in
 // `written` when the log is of another version: the answers then stay on the station.
@@ -655,8 +667,12 @@ StoreResult<std::int64_t> addAnswers(Session& session, FileSystem& files, const 
     // overwritten.
     std::int64_t end = answerlog::kHeaderSize +
                        (size - answerlog::kHeaderSize) / answerlog::kRecordSize * answerlog::kRecordSize;
+    // A replay looks as far back as for the runs, counting a run's answers (at most
+    // kMaxAnswersPerRun); a plain append only needs the end of the log to find a torn record.
+    const std::int64_t lookBack =
+        queued.isEmpty() ? kTornCheckRecords : kReplayCheckRecords * kMaxAnswersPerRun;
     const std::int64_t newestFrom =
-        std::max<std::int64_t>(answerlog::kHeaderSize, end - kReplayCheckRecords * answerlog::kRecordSize);
+        std::max<std::int64_t>(answerlog::kHeaderSize, end - lookBack * answerlog::kRecordSize);
     QByteArray newest(static_cast<qsizetype>(end - newestFrom), Qt::Uninitialized);
     if (const int code = files.readAt(log.fd(), newest.data(), newest.size(), newestFrom, done))
         return session.error(StoreStep::Read, code, paths.answers);
@@ -735,9 +751,14 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
             return session.finalError(StoreStep::Flush, code, paths.results);
     }
     queue.clear();
-    // Answers an answer log of another version could not take keep waiting.
+    // Answers an answer log of another version could not take wait on this station, for a newer
+    // program to store.
     if (answersWritten)
         answerQueue.clear();
+    else if (!run.answers.isEmpty()) {
+        answerQueue.release();
+        keepInQueue(files, paths.answerQueue, run.answers, answerlog::kRecordSize);
+    }
     // A network share may report a failed write only when the file is closed; by then the lock
     // is gone, so this is reported rather than tried again.
     if (const int code = results.close())

@@ -1,8 +1,12 @@
 #include "BASEFRM.h"
 #include "DrillFixture.h"
+#include "ResultRecords.h"
+#include "ResultStore.h"
 
 #include <QDir>
 #include <QPushButton>
+#include <cmath>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -44,6 +48,81 @@ TEST_F(RunFlowTest, TenRightAnswersRecordTheSecondsOfTheLastTick) {
     EXPECT_FALSE(platform.screens.isLoaded(screens::MainFrm()));
     EXPECT_TRUE(platform.screens.isVisible(screens::FrmSyuuryou()));
     EXPECT_FALSE(platform.screens.isLoaded(screens::BASEFRM())); // the end screen took it away
+}
+
+// Every judged answer is kept as judged, and stored with the run: its operands, the text, right
+// or wrong, the time it took, whether the hint was showing, and the run it belongs to.
+TEST_F(RunFlowTest, TheRunsAnswersAreStoredWithItsRecord) {
+    QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+    ASSERT_TRUE(frm);
+    const std::uint64_t runId = state->RunId;
+    EXPECT_NE(runId, 0u);
+    platform.clock.advanceMs(2500);
+    QTest::keyClicks(frm, u"56"_s); // 0.7 x 0.8 with the point not moved: 56
+    answerWrong(frm);               // judged as typed: "56"
+    acknowledge(frm, {0.5, 0.9, 0.3, 0.0});
+    platform.clock.advanceMs(5000);
+    frm->timer1Tick(); // the hint shows
+    answerRight(frm);
+    for (int i = 0; i < 9; ++i)
+        answerRight(frm);
+    ASSERT_EQ(storedRecords(), 1);
+
+    std::vector<LoggedAnswer> answers;
+    ASSERT_TRUE(openResultStore(ctx())
+                    ->scanAnswers([&](const LoggedAnswer* a, std::int64_t n) {
+                        answers.insert(answers.end(), a, a + n);
+                    })
+                    .ok());
+    ASSERT_EQ(answers.size(), 11u);
+    const StoredFields record = lastRecord();
+    struct Expected {
+        int index;
+        int digitA, placesA, digitB, placesB;
+        std::string_view typed;
+        bool right, hint;
+        std::uint32_t ms;
+    };
+    const Expected expected[] = {{1, 7, 1, 8, 1, "56", false, false, 2500},
+                                 {2, 5, 1, 3, 0, "1.5", true, true, 5000},
+                                 {3, 5, 1, 3, 0, "1.5", true, false, 0}};
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.index);
+        const LoggedAnswer& a = answers[static_cast<std::size_t>(e.index - 1)];
+        EXPECT_EQ(a.index, e.index);
+        EXPECT_EQ(a.runId, runId);
+        EXPECT_EQ(std::tuple(a.digitA, a.placesA, a.digitB, a.placesB),
+                  std::tuple(e.digitA, e.placesA, e.digitB, e.placesB));
+        EXPECT_EQ(a.typedText(), e.typed);
+        EXPECT_EQ(a.right, e.right);
+        EXPECT_EQ(a.hintShown, e.hint);
+        EXPECT_EQ(a.ms, e.ms);
+        // Joined to the run's record by its date, time of day, student and level.
+        EXPECT_EQ(a.runDay, static_cast<std::int32_t>(record.date));
+        EXPECT_EQ(a.runSecond, static_cast<std::int32_t>(std::lround(record.time * 86400)));
+        EXPECT_EQ(a.student, record.student);
+        EXPECT_EQ(a.level, record.level);
+    }
+    EXPECT_TRUE(state->RunAnswers.empty());
+}
+
+TEST_F(RunFlowTest, ALongTypedTextIsKeptAsItsValue) {
+    Problem p;
+    p.OperandA = 7;
+    p.ShiftA = -1;
+    p.OperandB = 8;
+    p.ShiftB = -2;
+    struct Case {
+        QString typed;
+        std::string_view kept;
+    };
+    for (const Case& c :
+         {Case{u"0.056"_s, "0.056"}, Case{u""_s, ""}, Case{u"*5"_s, "*5"},
+          Case{u"0.0000000000000056"_s, "5.6E-15"}, Case{u"560000000000000000"_s, "5.6E+17"}}) {
+        const LoggedAnswer a = judgedAnswer(p, c.typed, false, 10, false, 4);
+        EXPECT_EQ(a.typedText(), c.kept) << c.typed.toStdString();
+        EXPECT_EQ(std::tuple(a.digitA, a.placesA, a.digitB, a.placesB, a.index), std::tuple(7, 1, 8, 2, 4));
+    }
 }
 
 TEST_F(RunFlowTest, TimeLimitReachedRecordsNoTime) {

@@ -2,6 +2,7 @@
 // to fail in turn, a delete cut short and completed by the next open, and the messages of every
 // kind of failure.
 
+#include "AnswerLog.h"
 #include "FileResultStore.h"
 #include "RecordFiles.h"
 #include "RecordsFixture.h"
@@ -26,6 +27,33 @@ RawRecord numbered(int student, int seconds) {
     record.seconds = seconds;
     record.time = QTime(9, 0).addSecs(seconds);
     return record;
+}
+
+LoggedAnswer answerOf(std::uint64_t run, int index, QByteArrayView typed, bool right) {
+    LoggedAnswer a;
+    a.runId = run;
+    a.runDay = 46365;
+    a.runSecond = 10 * 3600 + 7;
+    a.student = 7;
+    a.level = 2;
+    a.index = static_cast<std::uint8_t>(index);
+    a.digitA = 7;
+    a.placesA = 1;
+    a.digitB = 8;
+    a.placesB = 2;
+    a.typedLength = static_cast<std::uint8_t>(typed.size());
+    std::copy_n(typed.data(), typed.size(), a.typed.begin());
+    a.right = right;
+    a.hintShown = index % 2 == 0;
+    a.ms = 1234u * static_cast<std::uint32_t>(index);
+    return a;
+}
+
+QByteArray answersOf(std::uint64_t run, int count) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += answerlog::encode(answerOf(run, i, i % 3 == 0 ? "0.56" : "0.056", i % 3 != 0));
+    return bytes;
 }
 
 // The whole records of a file's bytes, each as its 44 bytes.
@@ -62,6 +90,8 @@ protected:
             shared.push_back(numbered(100, i));
         writeRecords(resultPath(), shared);
         writeRecords(paths().queue, {numbered(200, 1), numbered(200, 2)});
+        writeBytes(paths().answers, answerlog::header() + answersOf(1, 4));
+        writeBytes(paths().answerQueue, answersOf(20, 2));
         QFile::remove(paths().copy);
         QFile::remove(paths().intent);
         platform.disk.log.clear();
@@ -115,7 +145,7 @@ protected:
         const QByteArray old = recordAt(before(), 5);
         switch (GetParam().op) {
         case Op::Append: {
-            const StoreResult<Appended> appended = files.append(newRun());
+            const StoreResult<Appended> appended = files.append(mirai::StoredRun{newRun(), answersOf(77, 3)});
             if (!appended)
                 return appended.error();
             if (appended->keptOnStation)
@@ -245,6 +275,30 @@ TEST_P(EveryStep, AFailureLeavesTheFileWholeAndTheRunsWaiting) {
             std::sort(expected.begin(), expected.end());
             EXPECT_EQ(final, expected);
             EXPECT_EQ(QFileInfo(paths().queue).size(), 0);
+
+            // The answers likewise: whole records only, each answer once, the run's with its run.
+            const QByteArray logged = readBytes(paths().answers);
+            ASSERT_TRUE(logged.startsWith(answerlog::header() + answersOf(1, 4)));
+            QList<QByteArray> answers;
+            for (qsizetype at = answerlog::kHeaderSize; at < logged.size(); at += answerlog::kRecordSize) {
+                const QByteArray record = logged.mid(at, answerlog::kRecordSize);
+                ASSERT_TRUE(record.size() == answerlog::kRecordSize &&
+                            answerlog::isWhole(record.constData()));
+                answers.append(record);
+            }
+            // Answers go before their record: a run stored has its answers; a station that died
+            // in between may leave a run's answers without its record.
+            QByteArray wanted = answersOf(1, 4) + answersOf(20, 2);
+            const bool runAnswersLogged = logged.contains(answersOf(77, 3));
+            if (GetParam().op == Op::Append && (expected.contains(newRun()) || runAnswersLogged))
+                wanted += answersOf(77, 3);
+            QList<QByteArray> wantedAnswers;
+            for (qsizetype at = 0; at < wanted.size(); at += answerlog::kRecordSize)
+                wantedAnswers.append(wanted.mid(at, answerlog::kRecordSize));
+            std::sort(answers.begin(), answers.end());
+            std::sort(wantedAnswers.begin(), wantedAnswers.end());
+            EXPECT_EQ(answers, wantedAnswers);
+            EXPECT_EQ(QFileInfo(paths().answerQueue).size(), 0);
         }
     }
 }
@@ -359,6 +413,148 @@ TEST_F(StoreFixture, TheNextOpenFinishesAnInterruptedDeleteOrClearsWhatOneLeft) 
     EXPECT_FALSE(storeErrorMessage(recovery.error()).isEmpty());
     // Students go on: a load reads the file as it is.
     EXPECT_TRUE(store().readNewest(5).ok());
+}
+
+// ---- The answer log ---------------------------------------------------------------------------------
+
+bool operator==(const LoggedAnswer& a, const LoggedAnswer& b) {
+    return a.runId == b.runId && a.runDay == b.runDay && a.runSecond == b.runSecond &&
+           a.student == b.student && a.level == b.level && a.index == b.index && a.digitA == b.digitA &&
+           a.placesA == b.placesA && a.digitB == b.digitB && a.placesB == b.placesB &&
+           a.typedText() == b.typedText() && a.right == b.right && a.hintShown == b.hintShown && a.ms == b.ms;
+}
+
+TEST(AnswerLog, RecordsComeBackAsWrittenAndACutOrForeignOneDoesNot) {
+    for (const LoggedAnswer& answer :
+         {answerOf(1, 1, "", false), answerOf(0xFFFFFFFFFFFFFFFFull, 255, "1234567890123456", true),
+          answerOf(42, 3, "0.0056", false)}) {
+        const QByteArray bytes = answerlog::encode(answer);
+        ASSERT_EQ(bytes.size(), answerlog::kRecordSize);
+        const std::optional<LoggedAnswer> back = answerlog::decode(bytes.constData());
+        ASSERT_TRUE(back.has_value());
+        EXPECT_TRUE(*back == answer);
+        for (const int at : {0, 19, 28, 43, 44}) { // any byte changed: no record
+            QByteArray damaged = bytes;
+            damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
+            EXPECT_FALSE(answerlog::decode(damaged.constData()).has_value()) << at;
+        }
+    }
+    struct Case {
+        QByteArray first;
+        answerlog::HeaderCheck check;
+    };
+    QByteArray newer = answerlog::header();
+    newer[8] = 2;
+    const Case cases[] = {{{}, answerlog::HeaderCheck::Missing},
+                          {answerlog::header().left(5), answerlog::HeaderCheck::Missing},
+                          {answerlog::header(), answerlog::HeaderCheck::Ours},
+                          {newer, answerlog::HeaderCheck::Foreign},
+                          {QByteArray(16, 'x'), answerlog::HeaderCheck::Foreign}};
+    for (const Case& c : cases)
+        EXPECT_EQ(answerlog::checkHeader(c.first), c.check) << c.first.toHex().toStdString();
+}
+
+class AnswerStoreTest : public StoreFixture {
+protected:
+    QString logPath() { return paths().answers; }
+    QByteArray log() { return readBytes(logPath()); }
+    std::vector<LoggedAnswer> scanned() {
+        std::vector<LoggedAnswer> all;
+        const StoreResult<std::int64_t> read = store().scanAnswers(
+            [&](const LoggedAnswer* a, std::int64_t n) { all.insert(all.end(), a, a + n); });
+        EXPECT_TRUE(read.ok());
+        return all;
+    }
+};
+
+TEST_F(AnswerStoreTest, ARunsAnswersGoFirstAndAreReadBackWhole) {
+    writeBytes(resultPath(), QByteArray());
+    ASSERT_TRUE(store().append(mirai::StoredRun{newRun(), answersOf(1, 12)}).ok());
+    ASSERT_TRUE(store().append(mirai::StoredRun{newRun(), answersOf(2, 10)}).ok());
+    EXPECT_EQ(log(), answerlog::header() + answersOf(1, 12) + answersOf(2, 10));
+    EXPECT_EQ(file(), newRun() + newRun());
+    const std::vector<LoggedAnswer> answers = scanned();
+    ASSERT_EQ(answers.size(), 22u);
+    EXPECT_TRUE(answers[2] == answerOf(1, 3, "0.56", false));
+    EXPECT_EQ(answers[12].runId, 2u);
+
+    // A run left before its end: answers, no record.
+    ASSERT_TRUE(store().append(mirai::StoredRun{{}, answersOf(3, 4)}).ok());
+    EXPECT_EQ(file().size(), 2 * 44);
+    EXPECT_EQ(scanned().size(), 26u);
+}
+
+TEST_F(AnswerStoreTest, ACutOrDamagedEndIsOverwrittenAndNeverRead) {
+    struct Case {
+        const char* what;
+        QByteArray tail;
+    };
+    QByteArray damaged = answersOf(9, 1);
+    damaged[30] = 'x';
+    const Case cases[] = {{"a record cut short", answersOf(9, 1).left(30)},
+                          {"a record written wrong", damaged},
+                          {"two bad records", damaged + damaged}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(resultPath(), QByteArray());
+        writeBytes(logPath(), answerlog::header() + answersOf(1, 3) + c.tail);
+        EXPECT_EQ(scanned().size(), 3u);
+        ASSERT_TRUE(store().append(mirai::StoredRun{newRun(), answersOf(2, 2)}).ok());
+        EXPECT_EQ(log(), answerlog::header() + answersOf(1, 3) + answersOf(2, 2));
+    }
+}
+
+TEST_F(AnswerStoreTest, WaitingAnswersAreStoredExactlyOnceWhateverTheReplayGotTo) {
+    struct Case {
+        const char* what;
+        int storedBefore; // of the three waiting runs' answers, already in the log
+    };
+    for (const Case& c : {Case{"none stored", 0}, Case{"one stored", 1}, Case{"all stored", 3}}) {
+        SCOPED_TRACE(c.what);
+        writeBytes(resultPath(), QByteArray());
+        QByteArray waitingAnswers;
+        for (std::uint64_t run = 11; run <= 13; ++run)
+            waitingAnswers += answersOf(run, 5);
+        QByteArray inLog = answerlog::header();
+        for (int i = 0; i < c.storedBefore; ++i)
+            inLog += answersOf(11 + static_cast<std::uint64_t>(i), 5);
+        writeBytes(logPath(), inLog);
+        writeBytes(paths().answerQueue, waitingAnswers);
+        ASSERT_TRUE(store().replay().ok());
+        EXPECT_EQ(log(), answerlog::header() + waitingAnswers);
+        EXPECT_EQ(QFileInfo(paths().answerQueue).size(), 0);
+        ASSERT_TRUE(store().replay().ok());
+        EXPECT_EQ(log(), answerlog::header() + waitingAnswers);
+    }
+}
+
+TEST_F(AnswerStoreTest, TheShareAwayKeepsTheAnswersWithTheRunOnTheStation) {
+    writeBytes(resultPath(), QByteArray());
+    platform.disk.errorAttempts = 1000; // the share refuses every lock
+    const StoreResult<Appended> kept = store().append(mirai::StoredRun{newRun(), answersOf(5, 11)});
+    ASSERT_TRUE(kept.ok());
+    EXPECT_TRUE(kept->keptOnStation);
+    EXPECT_EQ(readBytes(paths().answerQueue), answersOf(5, 11));
+    EXPECT_FALSE(QFileInfo::exists(logPath()));
+    platform.disk.errorAttempts = 0;
+    ASSERT_TRUE(store().replay().ok());
+    EXPECT_EQ(log(), answerlog::header() + answersOf(5, 11));
+    EXPECT_EQ(file(), newRun());
+}
+
+TEST_F(AnswerStoreTest, ALogOfANewerVersionIsNeitherReadNorWritten) {
+    writeBytes(resultPath(), QByteArray());
+    QByteArray newer = answerlog::header();
+    newer[8] = 9;
+    writeBytes(logPath(), newer + QByteArray(48, 'z'));
+    ASSERT_TRUE(store().append(mirai::StoredRun{newRun(), answersOf(6, 3)}).ok());
+    EXPECT_EQ(file(), newRun()); // the run itself is stored
+    EXPECT_EQ(log(), newer + QByteArray(48, 'z'));
+    EXPECT_EQ(readBytes(paths().answerQueue), answersOf(6, 3)); // its answers wait for a newer program
+    const StoreResult<std::int64_t> read = store().scanAnswers([](const LoggedAnswer*, std::int64_t) {});
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().foreign);
+    EXPECT_TRUE(storeErrorMessage(read.error()).contains(u"新しい形式"_s));
 }
 
 // ---- The messages -------------------------------------------------------------------------------
