@@ -4,6 +4,8 @@
 #include "ResultStore.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <cmath>
 #include <tuple>
@@ -104,6 +106,43 @@ TEST_F(RunFlowTest, TheRunsAnswersAreStoredWithItsRecord) {
         EXPECT_EQ(a.level, record.level);
     }
     EXPECT_TRUE(state->RunAnswers.empty());
+}
+
+// However a run ends, its answers are kept: a timed-out run with its 44-byte record, a run the
+// student leaves (the screen closes, the program ends) without one.
+TEST_F(RunFlowTest, ARunTimedOutOrLeftKeepsItsAnswers) {
+    writeCriteria({u"120,60,100,5,1,20,0,7,1,,,"_s});
+    struct Case {
+        const char* how;
+        bool timesOut;
+        std::int64_t records;
+    };
+    for (const Case& c : {Case{"timed out", true, 1}, Case{"left", false, 0}}) {
+        SCOPED_TRACE(c.how);
+        QFile::remove(resultFile());
+        QFile::remove(QFileInfo(resultFile()).dir().filePath(u"解答記録.dat"_s));
+        QPointer<MainFrm> frm = startRun(drawsSevenTenthsTimesEightTenths());
+        ASSERT_TRUE(frm);
+        const std::uint64_t runId = state->RunId;
+        answerRight(frm);
+        answerRight(frm);
+        if (c.timesOut) {
+            runClockTo(300);
+            frm->sTimer1Tick();
+        } else {
+            platform.screens.close(screens::MainFrm());
+        }
+        EXPECT_EQ(storedRecords(), c.records);
+        std::vector<LoggedAnswer> answers;
+        ASSERT_TRUE(openResultStore(ctx())
+                        ->scanAnswers([&](const LoggedAnswer* a, std::int64_t n) {
+                            answers.insert(answers.end(), a, a + n);
+                        })
+                        .ok());
+        ASSERT_EQ(answers.size(), 2u);
+        EXPECT_EQ(std::tuple(answers[0].runId, answers[0].index, answers[1].index), std::tuple(runId, 1, 2));
+        platform.screens.closeAll();
+    }
 }
 
 TEST_F(RunFlowTest, ALongTypedTextIsKeptAsItsValue) {
