@@ -22,6 +22,8 @@ constexpr std::array<GridColumn, kGridColumns> kAllGridColumns{
 
 // The title of a column: "今週の回数", "クリア", "正答率", "小数点の誤り", "九九の誤り", "やりすぎ禁止".
 QString gridColumnTitle(GridColumn column);
+// The same in two lines for narrow columns: "今週の\n回数", "小数点の\n誤り"; one line when short.
+QString gridColumnShortTitle(GridColumn column);
 
 // One student's figures at one level.
 struct GridCell {
