@@ -21,8 +21,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -43,6 +45,26 @@ constexpr int kTableBottom = 724;
 constexpr int kNameWidth = 150;
 constexpr int kGradeWidth = 50;
 constexpr int kCellWidth = 64;
+
+// The selected row keeps the colours of its cells, which are what the teacher reads; a dark line
+// above and below marks it instead of the usual fill.
+class FramedSelection final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!(option.state & QStyle::State_Selected))
+            return;
+        painter->save();
+        painter->setPen(QPen(QColor(0x1c, 0x3f, 0x78), 3));
+        painter->drawLine(option.rect.topLeft() + QPoint(0, 1), option.rect.topRight() + QPoint(0, 1));
+        painter->drawLine(option.rect.bottomLeft() - QPoint(0, 1), option.rect.bottomRight() - QPoint(0, 1));
+        painter->restore();
+    }
+};
 
 } // namespace
 
@@ -77,9 +99,7 @@ void FrmClassGrid::buildControls() {
     // Roster order until a title is clicked; each click on the same title turns the order round.
     header->setSortIndicator(ClassGridModel::kNameColumn, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
-    // The selected row shows its colours still: a frame marks it instead of a fill.
-    m_table->setStyleSheet(u"QTableView::item:selected { border-top: 2px solid #1c3f78;"
-                           u" border-bottom: 2px solid #1c3f78; }"_s);
+    m_table->setItemDelegate(new FramedSelection(m_table));
     connect(m_table, &QTableView::clicked, this,
             [this](const QModelIndex& index) { OpenStudent(index.row()); });
     connect(m_table->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeLevelTitles(); });
