@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -350,5 +351,53 @@ void BM_FileClassGrid(benchmark::State& state) {
         });
 }
 BENCHMARK(BM_FileClassGrid)->Arg(500)->Arg(kStudents)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Where the time of a scan goes, part one: the file read in the store's chunks of 65,536
+// records, nothing checked or decoded.
+void BM_FileReadOnly(benchmark::State& state) {
+    const QString path = LogFile::instance().paths().answers;
+    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            state.SkipWithError("the answer log could not be opened");
+        bytes = 0;
+        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;)
+            bytes += got;
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_FileReadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What a scan that looked at the student number (bytes 16..17) before checking and decoding a
+// record would cost the picture: the checksum and the decoding of the student's answers only.
+// Not what the store does; the figure for a possible change.
+void BM_FileStudentPictureFilteredBeforeDecoding(benchmark::State& state) {
+    const QString path = LogFile::instance().paths().answers;
+    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
+    constexpr std::int16_t kStudent = 1234;
+    for (auto _ : state) {
+        PictureWithAnswers seen;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.read(answerlog::kHeaderSize) != answerlog::header())
+            state.SkipWithError("the answer log could not be read");
+        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;) {
+            for (const char* record = buffer.constData();
+                 record + answerlog::kRecordSize <= buffer.constData() + got;
+                 record += answerlog::kRecordSize) {
+                if (qFromLittleEndian<std::int16_t>(record + 16) != kStudent)
+                    continue;
+                if (const std::optional<LoggedAnswer> answer = answerlog::decode(record)) {
+                    seen.picture.add(*answer);
+                    seen.answers.push_back(*answer);
+                }
+            }
+        }
+        benchmark::DoNotOptimize(seen);
+    }
+}
+BENCHMARK(BM_FileStudentPictureFilteredBeforeDecoding)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

@@ -69,9 +69,17 @@ QVariant ClassGridModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(index.column() == kNameColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                                  : Qt::AlignCenter);
     if (!place) {
-        if (role != Qt::DisplayRole)
+        // Black on white, also on the selected row, whose cells keep their colours.
+        switch (role) {
+        case Qt::DisplayRole:
+            return index.column() == kNameColumn ? student.label.name : student.label.grade;
+        case Qt::BackgroundRole:
+            return QColor(Qt::white);
+        case Qt::ForegroundRole:
+            return QColor(Qt::black);
+        default:
             return {};
-        return index.column() == kNameColumn ? student.label.name : student.label.grade;
+        }
     }
     const GridCell& cell = m_grid.cell(row, place->level);
     switch (role) {

@@ -8,6 +8,7 @@
 #include "QtPrintService.h"
 #include "QtPrinters.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
@@ -47,6 +48,15 @@ QString poppler(const QString& tool, const QStringList& arguments) {
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// MIRAI_KEEP_PDF=<folder> keeps the files for a look.
+void keepPdf(const QString& path, const QString& name) {
+    const QString folder = qEnvironmentVariable("MIRAI_KEEP_PDF");
+    if (folder.isEmpty())
+        return;
+    QFile::remove(folder + u'/' + name);
+    QFile::copy(path, folder + u'/' + name);
 }
 
 // The hub's three students have worked on level 1 today: 山田花子 (7) right every time in two
@@ -318,6 +328,27 @@ TEST_F(InsightScreensTest, ThePicturePrintsAnA4PortraitPagePerLevelWithItsFigure
     EXPECT_TRUE(texts.contains(u"小数点の位置の誤り"_s));
 }
 
+TEST_F(InsightScreensTest, ThePicturePrintsIntoARealA4PortraitPdf) {
+    PdfOnlyService pdfOnly;
+    platform.usePrintService(&pdfOnly);
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/答えの分析.pdf"_s;
+    platform.files.scriptAnswers({path});
+    openGrid();
+    clickRow(table(platform.screens.find<FrmClassGrid>(screens::FrmClassGrid())), 1);
+    QTest::mouseClick(control<QPushButton>(picture(), u"printButton"_s), Qt::LeftButton);
+    keepPdf(path, u"picture.pdf"_s);
+
+    const QString info = poppler(u"pdfinfo"_s, {path});
+    EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+2\\n"_s))) << info.toStdString();
+    EXPECT_TRUE(
+        info.contains(QRegularExpression(u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s)))
+        << info.toStdString();
+    const QString first = poppler(u"pdftotext"_s, {u"-l"_s, u"1"_s, path, u"-"_s});
+    for (const QString& text : {u"佐藤一郎"_s, u"小数点の位置の誤り"_s, u"まちがえの多い九九"_s, u"50%"_s})
+        EXPECT_TRUE(first.contains(text)) << text.toStdString() << "\n" << first.toStdString();
+}
+
 TEST_F(InsightScreensTest, ThePictureWritesTheStudentsAnswersAsCsv) {
     QTemporaryDir dir;
     const QString path = dir.path() + u"/答え.csv"_s;
@@ -360,9 +391,11 @@ TEST_F(InsightScreensTest, TheGridPrintsOneLandscapePagePerFortyStudentsIntoARea
     ASSERT_FALSE(platform.messages.shown.empty());
     EXPECT_EQ(platform.messages.shown.back().text, u"PDFファイルに保存しました。\n"_s + path);
 
+    keepPdf(path, u"grid.pdf"_s);
     const QString info = poppler(u"pdfinfo"_s, {path});
     EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+2\\n"_s))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression(u"Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts \\(A4\\)"_s)))
+    EXPECT_TRUE(
+        info.contains(QRegularExpression(u"Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts \\(A4\\)"_s)))
         << info.toStdString();
     for (int page = 1; page <= 2; ++page) {
         const QString text = poppler(
