@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -224,6 +225,44 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"noPointErrorIsFine", 2, GridColumn::PointShare, 1, u"0%"_s, helpColours(0.0)},
         ColourCase{"aQuarterFactErrorsIsTheDarkest", 2, GridColumn::FactShare, 1, u"25%"_s, helpColours(1.0)},
         ColourCase{"noAnswersIsOffTheScale", 0, GridColumn::PercentRight, 2, u"-"_s, noFigureColours()}));
+
+TEST_F(InsightScreensTest, TheWaitPanelCoversTheGridWhileTheLogIsRead) {
+    // What the teacher sees at each pump while the grid opens: whether the wait panel is up.
+    std::vector<bool> panelUp;
+    platform.events.onPump = [&] {
+        auto* grid = platform.screens.find<FrmClassGrid>(screens::FrmClassGrid());
+        auto* panel = grid ? grid->findChild<QWidget*>(u"waitPanel"_s) : nullptr;
+        if (panel && grid->reading())
+            panelUp.push_back(panel->isVisible());
+    };
+    FrmClassGrid* grid = openGrid();
+    platform.events.onPump = nullptr;
+    ASSERT_NE(grid, nullptr);
+    ASSERT_FALSE(panelUp.empty());
+    EXPECT_EQ(std::count(panelUp.begin(), panelUp.end(), false), 0);
+    EXPECT_FALSE(control<QWidget>(grid, u"waitPanel"_s)->isVisible());
+}
+
+TEST_F(InsightScreensTest, TheGridWritesItsCsvInTheOrderShown) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/一覧.csv"_s;
+    platform.files.scriptAnswers({path});
+    FrmClassGrid* grid = openGrid();
+    ASSERT_NE(grid, nullptr);
+    clickTitle(table(grid), columnOf(1, GridColumn::PercentRight)); // 佐藤, 鈴木, 山田
+    QTest::mouseClick(control<QPushButton>(grid, u"csvButton"_s), Qt::LeftButton);
+    ASSERT_EQ(platform.files.asked.size(), 1u);
+    EXPECT_TRUE(platform.files.asked[0].proposed.endsWith(u"/クラス一覧_20261209.csv"_s));
+    const QByteArray bytes = readBytes(path);
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QString text = QString::fromUtf8(bytes.mid(3));
+    const QStringList lines = text.split(u"\r\n"_s, Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << text.toStdString();
+    EXPECT_TRUE(lines[1].contains(kSato));
+    EXPECT_TRUE(lines[2].contains(kSuzuki));
+    EXPECT_TRUE(lines[3].contains(kYamada));
+    EXPECT_TRUE(platform.messages.shown.back().text.startsWith(u"3人の一覧"_s));
+}
 
 TEST_F(InsightScreensTest, AClickOnARowOpensThatStudentsPictureAndEscapeComesBack) {
     FrmClassGrid* grid = openGrid();

@@ -383,6 +383,18 @@ const std::vector<Shot>& shotTable() {
              t.waitForShown(names::seisekitime1(), u"lblStationNotice"_s);
              t.shoot();
          }},
+        {u"hub-outage-teacher"_s,
+         u"成績画面：先生、共有フォルダーに届かず、未送信の記録もある（知らせと先生のボタンが並ぶ下の帯）"_s,
+         [](Tour& t) {
+             t.start();
+             queueOneRun(t);
+             blockResultFile(t);
+             t.clickLine(names::namesel(), u"List1"_s, kTeacher);
+             t.click(names::namesel(), u"Command14"_s);
+             t.waitForScreen(names::seisekitime1());
+             t.waitForShown(names::seisekitime1(), u"lblStationNotice"_s);
+             t.shoot();
+         }},
         {u"setup"_s, u"はじめの設定 FrmSetup（パスデータがない端末の最初の起動）"_s,
          [](Tour& t) {
              t.start();
