@@ -27,7 +27,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <malloc.h>
-#include <memory>
 #include <new>
 #include <string>
 #include <sys/resource.h>
