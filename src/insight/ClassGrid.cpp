@@ -161,7 +161,9 @@ QString gridCellText(const GridCell& cell, GridColumn column) {
     case GridColumn::RunsThisWeek:
         return numberText(*figure);
     case GridColumn::Cleared:
-        return cell.cleared ? u"○"_s : QString();
+        // Not cleared is coloured as worth a look, so it is written too: a colour alone says
+        // nothing to a teacher who cannot tell it.
+        return cell.cleared ? u"○"_s : u"未"_s;
     case GridColumn::Blocked:
         return cell.blocked ? u"禁"_s : QString();
     case GridColumn::PercentRight:

@@ -82,7 +82,8 @@ struct GridSort {
 // figure come last in either direction.
 std::vector<int> sortedRows(const ClassGrid& grid, const GridSort& sort);
 
-// The text written in a cell: "3", "○", "83%", "-" for no figure; empty for a mark not set.
+// The text written in a cell: "3", "○" or "未" (not cleared), "83%", "禁" (blocked), "-" for no
+// figure; empty where a level is not blocked.
 QString gridCellText(const GridCell& cell, GridColumn column);
 
 } // namespace mirai

@@ -224,6 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"halfPointErrorsIsTheDarkest", 1, GridColumn::PointShare, 1, u"50%"_s, helpColours(1.0)},
         ColourCase{"noPointErrorIsFine", 2, GridColumn::PointShare, 1, u"0%"_s, helpColours(0.0)},
         ColourCase{"aQuarterFactErrorsIsTheDarkest", 2, GridColumn::FactShare, 1, u"25%"_s, helpColours(1.0)},
+        ColourCase{"notClearedIsWrittenAndWorthALook", 0, GridColumn::Cleared, 1, u"未"_s, helpColours(0.5)},
         ColourCase{"noAnswersIsOffTheScale", 0, GridColumn::PercentRight, 2, u"-"_s, noFigureColours()}));
 
 TEST_F(InsightScreensTest, TheWaitPanelCoversTheGridWhileTheLogIsRead) {
