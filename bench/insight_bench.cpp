@@ -1,15 +1,27 @@
 // Figures for the analysis of the answer log: a student's picture and the class grid over a
 // generated log of 5000 students (5 years of a busy school: 10,000,000 answers), with the time
-// and the peak heap of the accumulators. The log is made in chunks outside the timing, so the
-// figures are the analysis alone; reading the log file adds its own cost.
+// and the peak heap of the accumulators. The first figures feed answers made in memory (the
+// analysis alone); the "File" figures read a real answer log file through the result store, as
+// the two screens do: the file is written once into a temporary folder, and read from the
+// system's file cache (a station's second look; the first one reads 480 MB from the disk or the
+// share).
 
+#include "AnswerLog.h"
 #include "ClassGrid.h"
+#include "Doubles.h"
 #include "ErrorKind.h"
+#include "FileResultStore.h"
+#include "FileSystem.h"
 #include "LoggedAnswer.h"
 #include "ResultRecords.h"
+#include "SharedState.h"
 #include "StudentPicture.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -17,6 +29,7 @@
 #include <malloc.h>
 #include <new>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 // Every allocation of the program is counted, so a benchmark can give the peak heap its
@@ -211,5 +224,260 @@ BENCHMARK(BM_ClassGrid)
     ->Args({kBusySchool, kStudents})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// ---- through the answer log file ----
+
+// A data folder with an answer log of `kBusySchool` answers made by LogMaker, written once.
+class LogFile {
+public:
+    static LogFile& instance() {
+        static LogFile file;
+        return file;
+    }
+    StorePaths paths() const { return StorePaths::of(m_state); }
+    const Platform& platform() const { return m_seams; }
+
+private:
+    LogFile() {
+        QDir().mkpath(m_dir.path() + QStringLiteral("/data"));
+        m_state.DataFolder = m_dir.path() + QStringLiteral("/data/");
+        m_state.CommonFolder = m_dir.path() + QStringLiteral("/");
+        m_seams = m_platform.platform();
+        m_seams.disk = &m_disk;
+        QFile file(paths().answers);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write the answer log");
+        file.write(answerlog::header());
+        LogMaker maker;
+        std::vector<LoggedAnswer> chunk;
+        QByteArray bytes;
+        for (std::int64_t left = kBusySchool; left > 0; left -= static_cast<std::int64_t>(chunk.size())) {
+            maker.next(chunk, left);
+            bytes.clear();
+            for (const LoggedAnswer& answer : chunk)
+                bytes += answerlog::encode(answer);
+            if (file.write(bytes) != bytes.size())
+                qFatal("cannot write the answer log");
+        }
+    }
+
+    QTemporaryDir m_dir;
+    SharedState m_state;
+    test::TestPlatform m_platform;
+    SystemFileSystem m_disk;
+    Platform m_seams;
+};
+
+double peakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// Scans the whole log through the store into `take` (the accumulator made anew each iteration by
+// `make`), timing the scan, and reports the rate, the peak heap above what was in use before and
+// the peak resident size of the whole benchmark process.
+template <class Make, class Take> void scanFile(benchmark::State& state, Make make, Take take) {
+    LogFile& log = LogFile::instance();
+    std::int64_t peakAbove = 0;
+    std::int64_t scanned = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::int64_t before = g_heapBytes;
+        g_heapPeak = before;
+        state.ResumeTiming();
+        auto accumulator = make();
+        const StoreResult<std::int64_t> read =
+            FileResultStore(log.platform(), log.paths())
+                .scanAnswers([&](const LoggedAnswer* answers, std::int64_t count) {
+                    take(accumulator, answers, count);
+                });
+        if (!read)
+            state.SkipWithError("the answer log could not be read");
+        scanned = read ? *read : 0;
+        benchmark::DoNotOptimize(accumulator);
+        state.PauseTiming();
+        peakAbove = std::max(peakAbove, g_heapPeak - before);
+        state.ResumeTiming();
+    }
+    state.counters["answers"] = static_cast<double>(scanned);
+    state.counters["answers_per_s"] =
+        benchmark::Counter(static_cast<double>(scanned), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak_heap_MB"] = static_cast<double>(peakAbove) / (1024.0 * 1024.0);
+    state.counters["peak_rss_MB"] = peakRssMb();
+}
+
+// The scan alone: reading the file and checking and decoding its records.
+void BM_FileScanOnly(benchmark::State& state) {
+    scanFile(
+        state, [] { return std::int64_t{0}; },
+        [](std::int64_t& seen, const LoggedAnswer*, std::int64_t count) { seen += count; });
+}
+BENCHMARK(BM_FileScanOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What the student's picture does on opening: one pass, the student's figures and his answers
+// kept for the CSV file.
+struct PictureWithAnswers {
+    StudentPicture picture{1234, kToday};
+    std::vector<LoggedAnswer> answers;
+};
+void BM_FileStudentPicture(benchmark::State& state) {
+    scanFile(
+        state, [] { return PictureWithAnswers{}; },
+        [](PictureWithAnswers& seen, const LoggedAnswer* answers, std::int64_t count) {
+            for (std::int64_t i = 0; i < count; ++i) {
+                if (answers[i].student != 1234)
+                    continue;
+                seen.picture.add(answers[i]);
+                seen.answers.push_back(answers[i]);
+            }
+        });
+}
+BENCHMARK(BM_FileStudentPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What the class grid does on opening, for 500 students (every tenth roster number) and rates
+// over the last four weeks.
+void BM_FileClassGrid(benchmark::State& state) {
+    const auto students = static_cast<int>(state.range(0));
+    std::vector<std::int16_t> rows;
+    for (int i = 0; i < students; ++i)
+        rows.push_back(static_cast<std::int16_t>(1 + i * (kStudents / students)));
+    scanFile(
+        state, [&] { return ClassGrid(rows, kToday, kToday - 27); },
+        [](ClassGrid& grid, const LoggedAnswer* answers, std::int64_t count) {
+            for (std::int64_t i = 0; i < count; ++i)
+                grid.add(answers[i]);
+        });
+}
+BENCHMARK(BM_FileClassGrid)->Arg(500)->Arg(kStudents)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Where the time of a scan goes, part one: the file read in the store's chunks of 65,536
+// records, nothing checked or decoded.
+void BM_FileReadOnly(benchmark::State& state) {
+    const QString path = LogFile::instance().paths().answers;
+    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            state.SkipWithError("the answer log could not be opened");
+        bytes = 0;
+        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;)
+            bytes += got;
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_FileReadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What a scan that looked at the student number (bytes 16..17) before checking and decoding a
+// record would cost the picture: the checksum and the decoding of the student's answers only.
+// Not what the store does; the figure for a possible change.
+void BM_FileStudentPictureFilteredBeforeDecoding(benchmark::State& state) {
+    const QString path = LogFile::instance().paths().answers;
+    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
+    constexpr std::int16_t kStudent = 1234;
+    for (auto _ : state) {
+        PictureWithAnswers seen;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.read(answerlog::kHeaderSize) != answerlog::header())
+            state.SkipWithError("the answer log could not be read");
+        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;) {
+            for (const char* record = buffer.constData();
+                 record + answerlog::kRecordSize <= buffer.constData() + got;
+                 record += answerlog::kRecordSize) {
+                if (qFromLittleEndian<std::int16_t>(record + 16) != kStudent)
+                    continue;
+                if (const std::optional<LoggedAnswer> answer = answerlog::decode(record)) {
+                    seen.picture.add(*answer);
+                    seen.answers.push_back(*answer);
+                }
+            }
+        }
+        benchmark::DoNotOptimize(seen);
+    }
+}
+BENCHMARK(BM_FileStudentPictureFilteredBeforeDecoding)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Where the time of a scan goes, part two: the checksums of every record, as the store checks
+// them (one record after the other), and the same sums four records side by side, so that four
+// chains of multiplications are under way at once. Same format, same sums.
+std::uint32_t fnv1a(const unsigned char* bytes) {
+    std::uint32_t h = 2166136261u;
+    for (int i = 0; i < answerlog::kRecordSize - 4; ++i)
+        h = (h ^ bytes[i]) * 16777619u;
+    return h;
+}
+bool fourWhole(const unsigned char* records) {
+    constexpr int kSize = answerlog::kRecordSize;
+    std::uint32_t h0 = 2166136261u, h1 = h0, h2 = h0, h3 = h0;
+    for (int i = 0; i < kSize - 4; ++i) {
+        h0 = (h0 ^ records[i]) * 16777619u;
+        h1 = (h1 ^ records[kSize + i]) * 16777619u;
+        h2 = (h2 ^ records[2 * kSize + i]) * 16777619u;
+        h3 = (h3 ^ records[3 * kSize + i]) * 16777619u;
+    }
+    const auto stored = [records](int k) {
+        return qFromLittleEndian<std::uint32_t>(records + k * kSize + kSize - 4);
+    };
+    return h0 == stored(0) && h1 == stored(1) && h2 == stored(2) && h3 == stored(3);
+}
+
+template <class Check> void checkFile(benchmark::State& state, Check check) {
+    const QString path = LogFile::instance().paths().answers;
+    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
+    std::int64_t whole = 0;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.read(answerlog::kHeaderSize) != answerlog::header())
+            state.SkipWithError("the answer log could not be read");
+        whole = 0;
+        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;)
+            whole += check(reinterpret_cast<const unsigned char*>(buffer.constData()),
+                           got / answerlog::kRecordSize);
+        benchmark::DoNotOptimize(whole);
+    }
+    if (whole != kBusySchool)
+        state.SkipWithError("a checksum did not hold");
+    state.counters["whole"] = static_cast<double>(whole);
+}
+
+void BM_FileChecksumsOneByOne(benchmark::State& state) {
+    checkFile(state, [](const unsigned char* records, std::int64_t count) {
+        std::int64_t whole = 0;
+        for (std::int64_t i = 0; i < count; ++i)
+            whole += answerlog::isWhole(reinterpret_cast<const char*>(records + i * answerlog::kRecordSize))
+                         ? 1
+                         : 0;
+        return whole;
+    });
+}
+BENCHMARK(BM_FileChecksumsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FileChecksumsFourAtATime(benchmark::State& state) {
+    checkFile(state, [](const unsigned char* records, std::int64_t count) {
+        std::int64_t whole = 0;
+        std::int64_t i = 0;
+        for (; i + 4 <= count; i += 4) {
+            if (fourWhole(records + i * answerlog::kRecordSize)) {
+                whole += 4;
+                continue;
+            }
+            for (std::int64_t k = i; k < i + 4; ++k)
+                whole +=
+                    answerlog::isWhole(reinterpret_cast<const char*>(records + k * answerlog::kRecordSize))
+                        ? 1
+                        : 0;
+        }
+        for (; i < count; ++i)
+            whole += fnv1a(records + i * answerlog::kRecordSize) ==
+                             qFromLittleEndian<std::uint32_t>(records + i * answerlog::kRecordSize +
+                                                              answerlog::kRecordSize - 4)
+                         ? 1
+                         : 0;
+        return whole;
+    });
+}
+BENCHMARK(BM_FileChecksumsFourAtATime)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

@@ -34,6 +34,12 @@ inline QString FrmRoster() {
 inline QString FrmSetup() {
     return QStringLiteral("FrmSetup");
 }
+inline QString FrmPicture() {
+    return QStringLiteral("FrmPicture");
+}
+inline QString FrmClassGrid() {
+    return QStringLiteral("FrmClassGrid");
+}
 inline QString FormPrint0() {
     return QStringLiteral("FormPrint0");
 }

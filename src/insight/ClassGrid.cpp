@@ -29,6 +29,23 @@ QString gridColumnTitle(GridColumn column) {
     return {};
 }
 
+QString gridColumnShortTitle(GridColumn column) {
+    switch (column) {
+    case GridColumn::RunsThisWeek:
+        return u"今週の\n回数"_s;
+    case GridColumn::PointShare:
+        return u"小数点の\n誤り"_s;
+    case GridColumn::FactShare:
+        return u"九九の\n誤り"_s;
+    case GridColumn::Blocked:
+        return u"やりすぎ\n禁止"_s;
+    case GridColumn::Cleared:
+    case GridColumn::PercentRight:
+        break;
+    }
+    return gridColumnTitle(column);
+}
+
 std::optional<double> GridCell::figure(GridColumn column) const {
     const auto percent = [this](std::uint32_t part) -> std::optional<double> {
         if (answers == 0)
@@ -144,7 +161,9 @@ QString gridCellText(const GridCell& cell, GridColumn column) {
     case GridColumn::RunsThisWeek:
         return numberText(*figure);
     case GridColumn::Cleared:
-        return cell.cleared ? u"○"_s : QString();
+        // Not cleared is coloured as worth a look, so it is written too: a colour alone says
+        // nothing to a teacher who cannot tell it.
+        return cell.cleared ? u"○"_s : u"未"_s;
     case GridColumn::Blocked:
         return cell.blocked ? u"禁"_s : QString();
     case GridColumn::PercentRight:

@@ -22,6 +22,8 @@ constexpr std::array<GridColumn, kGridColumns> kAllGridColumns{
 
 // The title of a column: "今週の回数", "クリア", "正答率", "小数点の誤り", "九九の誤り", "やりすぎ禁止".
 QString gridColumnTitle(GridColumn column);
+// The same in two lines for narrow columns: "今週の\n回数", "小数点の\n誤り"; one line when short.
+QString gridColumnShortTitle(GridColumn column);
 
 // One student's figures at one level.
 struct GridCell {
@@ -80,7 +82,8 @@ struct GridSort {
 // figure come last in either direction.
 std::vector<int> sortedRows(const ClassGrid& grid, const GridSort& sort);
 
-// The text written in a cell: "3", "○", "83%", "-" for no figure; empty for a mark not set.
+// The text written in a cell: "3", "○" or "未" (not cleared), "83%", "禁" (blocked), "-" for no
+// figure; empty where a level is not blocked.
 QString gridCellText(const GridCell& cell, GridColumn column);
 
 } // namespace mirai

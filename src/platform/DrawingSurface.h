@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <cstdint>
@@ -32,6 +33,8 @@ public:
     virtual void drawLine(QPointF from, QPointF to, int widthPixels, std::uint32_t bgr) = 0;
     // A round dot `widthPixels` device pixels across.
     virtual void drawPoint(QPointF at, int widthPixels, std::uint32_t bgr) = 0;
+    // A rectangle filled with one colour, without an outline.
+    virtual void fillRect(const QRectF& area, std::uint32_t bgr) = 0;
     // One line of text in the current font and colour, its top-left corner at `topLeft`.
     virtual void drawText(QPointF topLeft, const QString& text) = 0;
     // The canvas is cleared to white; a document starts a new page.

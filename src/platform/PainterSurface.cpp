@@ -88,6 +88,10 @@ void PainterSurface::drawPoint(QPointF at, int widthPixels, std::uint32_t bgr) {
     p.setBrush(Qt::NoBrush);
 }
 
+void PainterSurface::fillRect(const QRectF& area, std::uint32_t bgr) {
+    painter().fillRect(area, colourOf(bgr));
+}
+
 void PainterSurface::drawText(QPointF topLeft, const QString& text) {
     QPainter& p = painter();
     p.setFont(m_font);

@@ -26,6 +26,7 @@ public:
     void setTextColour(std::uint32_t bgr) override;
     void drawLine(QPointF from, QPointF to, int widthPixels, std::uint32_t bgr) override;
     void drawPoint(QPointF at, int widthPixels, std::uint32_t bgr) override;
+    void fillRect(const QRectF& area, std::uint32_t bgr) override;
     void drawText(QPointF topLeft, const QString& text) override;
     void newPage() override;
 

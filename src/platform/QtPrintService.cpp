@@ -53,6 +53,10 @@ public:
         if (usable())
             m_surface.drawPoint(at, widthPixels, bgr);
     }
+    void fillRect(const QRectF& area, std::uint32_t bgr) override {
+        if (usable())
+            m_surface.fillRect(area, bgr);
+    }
     void drawText(QPointF topLeft, const QString& text) override {
         if (usable())
             m_surface.drawText(topLeft, text);

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "DrawingSurface.h"
+#include "FrmPicture.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "PainterSurface.h"
@@ -91,13 +92,20 @@ void GraphPanel::buildControls() {
             command24Click(0);
     });
 
+    // Draw and print side by side; under them the teachers' way to the student's answers.
+    const int half = (width - kColumnGap) / 2;
     m_command24[0] =
-        ui::makeButton(this, u"Command24(0)"_s, u"表示"_s, column(436, 44), ui::uiFont(14, true));
-    m_command24[1] =
-        ui::makeButton(this, u"Command24(1)"_s, u"印刷"_s, column(488, 44), ui::uiFont(14, true));
+        ui::makeButton(this, u"Command24(0)"_s, u"表示"_s, QRect(left, 436, half, 44), ui::uiFont(14, true));
+    m_command24[1] = ui::makeButton(this, u"Command24(1)"_s, u"印刷"_s,
+                                    QRect(left + half + kColumnGap, 436, half, 44), ui::uiFont(14, true));
     m_command24[1]->hide();
     connect(m_command24[0], &QPushButton::clicked, this, [this] { command24Click(0); });
     connect(m_command24[1], &QPushButton::clicked, this, [this] { command24Click(1); });
+    m_pictureButton =
+        ui::makeButton(this, u"pictureButton"_s, u"答えの分析"_s, column(488, 44), ui::uiFont(13, true));
+    m_pictureButton->setToolTip(u"この人の答えの誤りを、種類ごとに見ます"_s);
+    m_pictureButton->hide();
+    connect(m_pictureButton, &QPushButton::clicked, this, &GraphPanel::pictureClick);
     auto* command18 = ui::makeButton(this, u"Command18"_s, u"戻る"_s, column(548, 44), ui::uiFont(14, true));
     connect(command18, &QPushButton::clicked, this, &GraphPanel::command18Click);
 }
@@ -131,8 +139,9 @@ void GraphPanel::fillLevelList(int levelCount) {
         m_list3->addItem(numberText(level));
 }
 
-void GraphPanel::setPrintVisible(bool visible) {
+void GraphPanel::setTeacherButtonsVisible(bool visible) {
     m_command24[1]->setVisible(visible);
+    m_pictureButton->setVisible(visible);
 }
 
 const GraphFigures& GraphPanel::figures(int level) const {
@@ -169,6 +178,10 @@ void GraphPanel::command25Click() {
 
 void GraphPanel::command18Click() {
     hide();
+}
+
+void GraphPanel::pictureClick() {
+    openStudentPicture(m_ctx, m_graphStudent);
 }
 
 std::vector<int> GraphPanel::selectedLevels() const {

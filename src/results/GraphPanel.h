@@ -32,7 +32,8 @@ public:
     void FillGraphStudentList();
     // The level list: "1" .. levelCount.
     void fillLevelList(int levelCount);
-    void setPrintVisible(bool visible);
+    // "印刷" and "答えの分析": teachers only.
+    void setTeacherButtonsVisible(bool visible);
 
     // The graph button of the hub: the current student's graphs of every level.
     void command17Click();
@@ -40,6 +41,8 @@ public:
     void command24Click(int k);
     void command25Click();
     void command18Click();
+    // The picture of the student whose graphs are shown.
+    void pictureClick();
 
     int graphStudent() const { return m_graphStudent; }
     void setGraphStudent(int student) { m_graphStudent = student; }
@@ -78,6 +81,7 @@ private:
     QPushButton* m_command25 = nullptr;
     QListWidget* m_list3 = nullptr;
     std::array<QPushButton*, 2> m_command24{};
+    QPushButton* m_pictureButton = nullptr;
 };
 
 } // namespace mirai

@@ -4,6 +4,8 @@
 #include "Clock.h"
 #include "DrillFlow.h"
 #include "EventPump.h"
+#include "FrmClassGrid.h"
+#include "FrmPicture.h"
 #include "GraphPanel.h"
 #include "HubRules.h"
 #include "MessageBoxes.h"
@@ -54,6 +56,10 @@ constexpr int kPassRowHeight = 26;
 constexpr int kTargetRowHeight = 28;
 
 const QColor kLabelGrey = ui::fromBgr(0xE0E0E0);
+
+// The station notice beside the teachers' buttons, and across the strip without them.
+const QRect kNoticeBeside(196, kBottomStripTop + 4, 260, 44);
+const QRect kNoticeAlone(196, kBottomStripTop + 4, 654, 44);
 
 QRadioButton* makeOption(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
     auto* option = new QRadioButton(text, parent);
@@ -165,17 +171,23 @@ void seisekitime1::buildControls() {
                             ui::uiFont(16, true));
     m_command1->setEnabled(false);
     connect(m_command1, &QPushButton::clicked, this, &seisekitime1::command1Click);
-    // Between the back button and the teachers' buttons: the share out of reach, runs waiting.
-    m_stationNotice = makeStationNotice(this, QRect(198, kBottomStripTop + 4, 352, 44));
-    m_command8 = makeButton(this, u"Command8"_s, u"データ処理"_s, QRect(560, kBottomStripTop + 4, 140, 44),
+    // Between the back button and the teachers' buttons: the share out of reach, runs waiting. It
+    // is narrower while the teachers' buttons are shown.
+    m_stationNotice = makeStationNotice(this, kNoticeBeside);
+    m_classGridButton = makeButton(this, u"classGridButton"_s, u"クラス一覧"_s,
+                                   QRect(464, kBottomStripTop + 4, 120, 44), ui::uiFont(13, true));
+    m_classGridButton->setToolTip(u"選んだ学年の生徒の、レベルごとの様子を一覧で見ます"_s);
+    m_classGridButton->hide();
+    connect(m_classGridButton, &QPushButton::clicked, this, &seisekitime1::classGridClick);
+    m_command8 = makeButton(this, u"Command8"_s, u"データ処理"_s, QRect(592, kBottomStripTop + 4, 130, 44),
                             ui::uiFont(13, true));
     m_command8->hide();
     connect(m_command8, &QPushButton::clicked, this, &seisekitime1::command8Click);
-    m_command27 = makeButton(this, u"Command27"_s, u"印刷"_s, QRect(710, kBottomStripTop + 4, 140, 44),
+    m_command27 = makeButton(this, u"Command27"_s, u"印刷"_s, QRect(730, kBottomStripTop + 4, 120, 44),
                              ui::uiFont(13, true));
     m_command27->hide();
     connect(m_command27, &QPushButton::clicked, this, &seisekitime1::command27Click);
-    m_command17 = makeButton(this, u"Command17"_s, u"グラフ"_s, QRect(860, kBottomStripTop + 4, 150, 44),
+    m_command17 = makeButton(this, u"Command17"_s, u"グラフ"_s, QRect(858, kBottomStripTop + 4, 150, 44),
                              ui::uiFont(14, true));
     m_command17->hide();
     connect(m_command17, &QPushButton::clicked, this, &seisekitime1::command17Click);
@@ -427,7 +439,9 @@ bool seisekitime1::RefreshResultsScreen() {
     const bool teacher = isTeacher();
     m_command27->setVisible(teacher && state.PrintAllowed == 1);
     m_command8->setVisible(teacher);
-    m_picture11->setPrintVisible(teacher);
+    m_picture11->setTeacherButtonsVisible(teacher);
+    m_classGridButton->setVisible(teacher);
+    m_stationNotice->setGeometry(teacher ? kNoticeBeside : kNoticeAlone);
 
     m_label17->setText(minutesSinceStartText(platform.clock->secondsSinceMidnight(), state.SessionStart));
 
@@ -897,6 +911,10 @@ void seisekitime1::command17Click() {
     m_picture11->command17Click();
 }
 
+void seisekitime1::classGridClick() {
+    openClassGrid(m_ctx, m_combo1->currentText());
+}
+
 void seisekitime1::command27Click() {
     const Platform& platform = m_ctx.platform;
     if (platform.screens && platform.screens->isRegistered(screens::FormPrint0())) {
@@ -951,6 +969,8 @@ bool seisekitime1::screenKeyPress(QObject* receiver, QKeyEvent* event) {
 
 void registerResultsScreen(ScreenManager& manager, Context context) {
     manager.registerScreen(screens::seisekitime1(), [context] { return new seisekitime1(context); });
+    manager.registerScreen(screens::FrmClassGrid(), [context] { return new FrmClassGrid(context); });
+    manager.registerScreen(screens::FrmPicture(), [context] { return new FrmPicture(context); });
 }
 
 } // namespace mirai

@@ -53,6 +53,7 @@ public:
     void command12Click();
     void command17Click();
     void command27Click();
+    void classGridClick();
 
     bool keysEnabled() const { return m_keysEnabled; }
     int columnWidthTwips() const { return m_columnWidth; }
@@ -134,6 +135,7 @@ private:
     QPushButton* m_command8 = nullptr;
     QPushButton* m_command27 = nullptr;
     QPushButton* m_command17 = nullptr;
+    QPushButton* m_classGridButton = nullptr; // teachers: the class at a glance
     QWidget* m_picture2 = nullptr;
     QProgressBar* m_progressBar1 = nullptr;
     QWidget* m_picture6 = nullptr;
@@ -146,7 +148,8 @@ private:
     std::vector<Column> m_columns; // index 0 unused; 1..LevelCount
 };
 
-// Registers the results screen under its screen name.
+// Registers the results screen and the teachers' screens it opens (the class grid, a student's
+// picture) under their screen names.
 void registerResultsScreen(ScreenManager& manager, Context context);
 
 } // namespace mirai

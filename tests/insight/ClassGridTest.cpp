@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CellCase{"pointNone", 2, 1, GridColumn::PointShare, u"0%", 0.0, 0},
                       CellCase{"factHalf", 1, 1, GridColumn::FactShare, u"50%", 1.0, 5},
                       CellCase{"cleared", 0, 1, GridColumn::Cleared, u"○", 0.0, 0},
-                      CellCase{"notCleared", 1, 1, GridColumn::Cleared, u"", 0.5, 3},
+                      CellCase{"notCleared", 1, 1, GridColumn::Cleared, u"未", 0.5, 3},
                       CellCase{"blocked", 1, 1, GridColumn::Blocked, u"禁", 0.5, 3},
                       CellCase{"notBlocked", 0, 1, GridColumn::Blocked, u"", 0.0, 0},
                       CellCase{"outsideTheGrid", 9, 1, GridColumn::PercentRight, u"-", std::nullopt, -1}),

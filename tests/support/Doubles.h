@@ -213,6 +213,8 @@ public:
     TestPlatform& operator=(const TestPlatform&) = delete;
     const Platform& platform() const { return m_platform; }
     operator const Platform&() const { return m_platform; }
+    // Another print service, such as the real one writing PDF files.
+    void usePrintService(PrintService* service) { m_platform.printing = service; }
 
     FakeClock clock;
     ScriptedRandom random;

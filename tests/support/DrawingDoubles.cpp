@@ -49,6 +49,10 @@ void RecordingSurface::drawPoint(QPointF at, int widthPixels, std::uint32_t bgr)
     m_log->ops.push_back({DrawOp::Point, at, at, widthPixels, bgr, {}, {}, 0.0});
 }
 
+void RecordingSurface::fillRect(const QRectF& area, std::uint32_t bgr) {
+    m_log->ops.push_back({DrawOp::Fill, area.topLeft(), area.bottomRight(), 0, bgr, {}, {}, 0.0});
+}
+
 void RecordingSurface::drawText(QPointF topLeft, const QString& text) {
     m_log->ops.push_back({DrawOp::Text, topLeft, topLeft, 0, m_colour, text, m_family, m_points});
 }

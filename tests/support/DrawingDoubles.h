@@ -12,10 +12,10 @@ namespace mirai::test {
 
 // One call on a recording surface. Texts carry the font and colour they were drawn with.
 struct DrawOp {
-    enum Kind { Line, Point, Text, NewPage };
+    enum Kind { Line, Point, Text, NewPage, Fill };
     Kind kind = Line;
-    QPointF from; // line start, point, text top-left
-    QPointF to;   // line end
+    QPointF from; // line start, point, text top-left, top-left of a fill
+    QPointF to;   // line end, bottom-right of a fill
     int widthPixels = 0;
     std::uint32_t colour = 0;
     QString text;
@@ -48,6 +48,7 @@ public:
     void setTextColour(std::uint32_t bgr) override { m_colour = bgr; }
     void drawLine(QPointF from, QPointF to, int widthPixels, std::uint32_t bgr) override;
     void drawPoint(QPointF at, int widthPixels, std::uint32_t bgr) override;
+    void fillRect(const QRectF& area, std::uint32_t bgr) override;
     void drawText(QPointF topLeft, const QString& text) override;
     void newPage() override;
     bool endDocument() override;

@@ -4,6 +4,8 @@
 #include "Clock.h"
 #include "Cp932.h"
 #include "FileResultStore.h"
+#include "FrmClassGrid.h"
+#include "FrmPicture.h"
 #include "MainFrm.h"
 #include "Platform.h"
 #include "RecordOffsets.h"
@@ -17,6 +19,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -108,6 +113,23 @@ void openGraphs(Tour& t, const QString& name) {
     t.click(names::seisekitime1(), u"Option2(2)"_s);
     t.click(names::seisekitime1(), u"Command17"_s);
     t.waitForShown(names::seisekitime1(), u"Picture11"_s);
+}
+
+// A teachers' screen of the answer log, open and done reading the log.
+template <class Shown> void waitForReading(Tour& t, const QString& name) {
+    t.waitForScreen(name);
+    t.waitFor(
+        [&t, name] {
+            const auto* screen = t.screens().find<Shown>(name);
+            return screen && !screen->reading();
+        },
+        u"the answer log read"_s);
+}
+
+void showClassGrid(Tour& t) {
+    signIn(t, kTeacher);
+    t.click(names::seisekitime1(), u"classGridButton"_s);
+    waitForReading<FrmClassGrid>(t, names::FrmClassGrid());
 }
 
 // The student's first run of level 1, its first problem shown.
@@ -228,6 +250,42 @@ const std::vector<Shot>& shotTable() {
              t.clickLine(names::seisekitime1(), u"List2"_s, kOtherStudent);
              t.shoot();
          }},
+        {u"class-grid"_s, u"クラス一覧 FrmClassGrid（先生、成績画面から）"_s,
+         [](Tour& t) {
+             showClassGrid(t);
+             t.shoot();
+         }},
+        {u"class-grid-sorted"_s, u"クラス一覧：レベル1の正答率の見出しをクリックして並べかえたところ"_s,
+         [](Tour& t) {
+             showClassGrid(t);
+             // The title of the % right of the first level: a click sorts who needs help to the top.
+             QHeaderView* header =
+                 t.control<QTableView>(names::FrmClassGrid(), u"gridTable"_s)->horizontalHeader();
+             const int section = ClassGridModel::kFirstLevelColumn + 2;
+             QTest::mouseClick(
+                 header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                 QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2));
+             t.shoot();
+         }},
+        {u"picture"_s, u"答えの分析 FrmPicture（クラス一覧の最初の行で Enter）"_s,
+         [](Tour& t) {
+             showClassGrid(t);
+             t.key(names::FrmClassGrid(), u"gridTable"_s, Qt::Key_Return);
+             waitForReading<FrmPicture>(t, names::FrmPicture());
+             t.shoot();
+         }},
+        {u"picture-from-graph"_s, u"答えの分析：グラフ Picture11 の「答えの分析」から、先生が選んだ生徒"_s,
+         [](Tour& t) {
+             openGraphs(t, kTeacher);
+             t.click(names::seisekitime1(), u"Command25"_s);
+             t.waitForShown(names::seisekitime1(), u"List2"_s);
+             t.clickLine(names::seisekitime1(), u"List2"_s, kOtherStudent);
+             t.click(names::seisekitime1(), u"pictureButton"_s);
+             waitForReading<FrmPicture>(t, names::FrmPicture());
+             t.key(names::FrmPicture(), QString(), Qt::Key_2);
+             t.shoot();
+         }},
         {u"hub-password"_s, u"パスワード Picture7（データ処理）"_s,
          [](Tour& t) {
              openPasswordPanel(t);
@@ -320,6 +378,18 @@ const std::vector<Shot>& shotTable() {
              t.start();
              blockResultFile(t);
              t.clickLine(names::namesel(), u"List1"_s, kStudent);
+             t.click(names::namesel(), u"Command14"_s);
+             t.waitForScreen(names::seisekitime1());
+             t.waitForShown(names::seisekitime1(), u"lblStationNotice"_s);
+             t.shoot();
+         }},
+        {u"hub-outage-teacher"_s,
+         u"成績画面：先生、共有フォルダーに届かず、未送信の記録もある（知らせと先生のボタンが並ぶ下の帯）"_s,
+         [](Tour& t) {
+             t.start();
+             queueOneRun(t);
+             blockResultFile(t);
+             t.clickLine(names::namesel(), u"List1"_s, kTeacher);
              t.click(names::namesel(), u"Command14"_s);
              t.waitForScreen(names::seisekitime1());
              t.waitForShown(names::seisekitime1(), u"lblStationNotice"_s);
