@@ -277,7 +277,8 @@ double peakRssMb() {
 // Scans the whole log through the store into `take` (the accumulator made anew each iteration by
 // `make`), timing the scan, and reports the rate, the peak heap above what was in use before and
 // the peak resident size of the whole benchmark process.
-template <class Make, class Take> void scanFile(benchmark::State& state, Make make, Take take) {
+template <class Make, class Take>
+void scanFile(benchmark::State& state, const StudentFilter& students, Make make, Take take) {
     LogFile& log = LogFile::instance();
     std::int64_t peakAbove = 0;
     std::int64_t scanned = 0;
@@ -289,9 +290,9 @@ template <class Make, class Take> void scanFile(benchmark::State& state, Make ma
         auto accumulator = make();
         const StoreResult<std::int64_t> read =
             FileResultStore(log.platform(), log.paths())
-                .scanAnswers([&](const LoggedAnswer* answers, std::int64_t count) {
-                    take(accumulator, answers, count);
-                });
+                .scanAnswers([&](const LoggedAnswer* answers,
+                                 std::int64_t count) { take(accumulator, answers, count); },
+                             students);
         if (!read)
             state.SkipWithError("the answer log could not be read");
         scanned = read ? *read : 0;
@@ -310,7 +311,7 @@ template <class Make, class Take> void scanFile(benchmark::State& state, Make ma
 // The scan alone: reading the file and checking and decoding its records.
 void BM_FileScanOnly(benchmark::State& state) {
     scanFile(
-        state, [] { return std::int64_t{0}; },
+        state, {}, [] { return std::int64_t{0}; },
         [](std::int64_t& seen, const LoggedAnswer*, std::int64_t count) { seen += count; });
 }
 BENCHMARK(BM_FileScanOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -323,7 +324,7 @@ struct PictureWithAnswers {
 };
 void BM_FileStudentPicture(benchmark::State& state) {
     scanFile(
-        state, [] { return PictureWithAnswers{}; },
+        state, StudentFilter({1234}), [] { return PictureWithAnswers{}; },
         [](PictureWithAnswers& seen, const LoggedAnswer* answers, std::int64_t count) {
             for (std::int64_t i = 0; i < count; ++i) {
                 if (answers[i].student != 1234)
@@ -343,7 +344,8 @@ void BM_FileClassGrid(benchmark::State& state) {
     for (int i = 0; i < students; ++i)
         rows.push_back(static_cast<std::int16_t>(1 + i * (kStudents / students)));
     scanFile(
-        state, [&] { return ClassGrid(rows, kToday, kToday - 27); },
+        state, StudentFilter(std::vector<int>(rows.begin(), rows.end())),
+        [&] { return ClassGrid(rows, kToday, kToday - 27); },
         [](ClassGrid& grid, const LoggedAnswer* answers, std::int64_t count) {
             for (std::int64_t i = 0; i < count; ++i)
                 grid.add(answers[i]);
@@ -370,59 +372,8 @@ void BM_FileReadOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_FileReadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// What a scan that looked at the student number (bytes 16..17) before checking and decoding a
-// record would cost the picture: the checksum and the decoding of the student's answers only.
-// Not what the store does; the figure for a possible change.
-void BM_FileStudentPictureFilteredBeforeDecoding(benchmark::State& state) {
-    const QString path = LogFile::instance().paths().answers;
-    QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
-    constexpr std::int16_t kStudent = 1234;
-    for (auto _ : state) {
-        PictureWithAnswers seen;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.read(answerlog::kHeaderSize) != answerlog::header())
-            state.SkipWithError("the answer log could not be read");
-        for (qint64 got; (got = file.read(buffer.data(), buffer.size())) > 0;) {
-            for (const char* record = buffer.constData();
-                 record + answerlog::kRecordSize <= buffer.constData() + got;
-                 record += answerlog::kRecordSize) {
-                if (qFromLittleEndian<std::int16_t>(record + 16) != kStudent)
-                    continue;
-                if (const std::optional<LoggedAnswer> answer = answerlog::decode(record)) {
-                    seen.picture.add(*answer);
-                    seen.answers.push_back(*answer);
-                }
-            }
-        }
-        benchmark::DoNotOptimize(seen);
-    }
-}
-BENCHMARK(BM_FileStudentPictureFilteredBeforeDecoding)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 // Where the time of a scan goes, part two: the checksums of every record, as the store checks
-// them (one record after the other), and the same sums four records side by side, so that four
-// chains of multiplications are under way at once. Same format, same sums.
-std::uint32_t fnv1a(const unsigned char* bytes) {
-    std::uint32_t h = 2166136261u;
-    for (int i = 0; i < answerlog::kRecordSize - 4; ++i)
-        h = (h ^ bytes[i]) * 16777619u;
-    return h;
-}
-bool fourWhole(const unsigned char* records) {
-    constexpr int kSize = answerlog::kRecordSize;
-    std::uint32_t h0 = 2166136261u, h1 = h0, h2 = h0, h3 = h0;
-    for (int i = 0; i < kSize - 4; ++i) {
-        h0 = (h0 ^ records[i]) * 16777619u;
-        h1 = (h1 ^ records[kSize + i]) * 16777619u;
-        h2 = (h2 ^ records[2 * kSize + i]) * 16777619u;
-        h3 = (h3 ^ records[3 * kSize + i]) * 16777619u;
-    }
-    const auto stored = [records](int k) {
-        return qFromLittleEndian<std::uint32_t>(records + k * kSize + kSize - 4);
-    };
-    return h0 == stored(0) && h1 == stored(1) && h2 == stored(2) && h3 == stored(3);
-}
-
+// them.
 template <class Check> void checkFile(benchmark::State& state, Check check) {
     const QString path = LogFile::instance().paths().answers;
     QByteArray buffer(65536 * answerlog::kRecordSize, Qt::Uninitialized);
@@ -453,31 +404,5 @@ void BM_FileChecksumsOneByOne(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_FileChecksumsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_FileChecksumsFourAtATime(benchmark::State& state) {
-    checkFile(state, [](const unsigned char* records, std::int64_t count) {
-        std::int64_t whole = 0;
-        std::int64_t i = 0;
-        for (; i + 4 <= count; i += 4) {
-            if (fourWhole(records + i * answerlog::kRecordSize)) {
-                whole += 4;
-                continue;
-            }
-            for (std::int64_t k = i; k < i + 4; ++k)
-                whole +=
-                    answerlog::isWhole(reinterpret_cast<const char*>(records + k * answerlog::kRecordSize))
-                        ? 1
-                        : 0;
-        }
-        for (; i < count; ++i)
-            whole += fnv1a(records + i * answerlog::kRecordSize) ==
-                             qFromLittleEndian<std::uint32_t>(records + i * answerlog::kRecordSize +
-                                                              answerlog::kRecordSize - 4)
-                         ? 1
-                         : 0;
-        return whole;
-    });
-}
-BENCHMARK(BM_FileChecksumsFourAtATime)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

@@ -97,4 +97,8 @@ std::uint8_t indexOf(const char* record) {
     return static_cast<unsigned char>(record[19]);
 }
 
+int studentOf(const char* record) {
+    return qFromLittleEndian<std::int16_t>(record + 16);
+}
+
 } // namespace mirai::answerlog

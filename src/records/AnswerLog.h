@@ -50,6 +50,8 @@ bool isWhole(const char* record);
 // The run id and place of a stored answer: what tells a queued answer already stored.
 std::uint64_t runIdOf(const char* record);
 std::uint8_t indexOf(const char* record);
+// The student of a record, read before its checksum: a scan passes over other students' answers.
+int studentOf(const char* record);
 
 } // namespace answerlog
 } // namespace mirai

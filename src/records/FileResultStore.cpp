@@ -1117,7 +1117,8 @@ std::int64_t FileResultStore::queuedCount() {
     return std::max<std::int64_t>(m_files.fileSize(m_paths.queue), 0) / kRecordSize;
 }
 
-StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChunk) {
+StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChunk,
+                                                       const StudentFilter& filter) {
     Session session(*this, StoreOperation::Scan);
     OpenFile log(m_files);
     const StoreResult<Done> opened = session.withRetries<Done>([&]() -> StoreResult<Done> {
@@ -1148,7 +1149,7 @@ StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChun
     case answerlog::HeaderCheck::Ours:
         break;
     }
-    constexpr std::int64_t kChunk = 65536; // answers read at a time: 3 MB
+    constexpr std::int64_t kChunk = kAnswersPerScanStep; // answers read at a time: 3 MB
     QByteArray buffer(static_cast<qsizetype>(kChunk * answerlog::kRecordSize), Qt::Uninitialized);
     std::vector<LoggedAnswer> answers;
     answers.reserve(static_cast<std::size_t>(kChunk));
@@ -1159,12 +1160,13 @@ StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChun
         const std::int64_t whole = done / answerlog::kRecordSize;
         answers.clear();
         for (std::int64_t i = 0; i < whole; ++i) {
-            if (const std::optional<LoggedAnswer> answer =
-                    answerlog::decode(buffer.constData() + i * answerlog::kRecordSize))
+            const char* record = buffer.constData() + i * answerlog::kRecordSize;
+            if (!filter.wants(answerlog::studentOf(record)))
+                continue;
+            if (const std::optional<LoggedAnswer> answer = answerlog::decode(record))
                 answers.push_back(*answer);
         }
-        if (!answers.empty())
-            onChunk(answers.data(), static_cast<std::int64_t>(answers.size()));
+        onChunk(answers.data(), static_cast<std::int64_t>(answers.size()));
         count += static_cast<std::int64_t>(answers.size());
         at += whole * answerlog::kRecordSize;
         if (done < buffer.size())

@@ -53,7 +53,8 @@ public:
                             std::int32_t seconds) override;
     StoreResult<Done> remove(std::int64_t number, const QByteArray& asRead) override;
     StoreResult<Recovery> recover() override;
-    StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk) override;
+    using ResultStore::scanAnswers;
+    StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk, const StudentFilter& filter) override;
     std::int64_t queuedCount() override;
     QByteArray queuedRecords() override;
     std::optional<std::int64_t> takeCompletedDelete() override;

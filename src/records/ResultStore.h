@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace mirai {
 
@@ -82,6 +83,37 @@ struct Recovery {
 using RecordChunk = std::function<void(const char* records, std::int64_t count)>;
 // Answers of the answer log, `count` at a time, in log order.
 using AnswerChunk = std::function<void(const LoggedAnswer* answers, std::int64_t count)>;
+// A scan of the answers calls its chunk function after every this many answers looked at, also
+// when none of them was wanted, so that a screen can show how far it is.
+constexpr std::int64_t kAnswersPerScanStep = 65536;
+
+// The students whose answers a scan hands over; none named, every student. The log is read
+// whole either way, but an answer of another student is passed over before it is checked and
+// decoded, which is most of a scan's time.
+class StudentFilter {
+public:
+    StudentFilter() = default;
+    explicit StudentFilter(std::vector<int> students) : m_students(std::move(students)) {
+        for (const int student : m_students) {
+            if (student < 0)
+                continue;
+            if (static_cast<std::size_t>(student) >= m_wanted.size())
+                m_wanted.resize(static_cast<std::size_t>(student) + 1);
+            m_wanted[static_cast<std::size_t>(student)] = true;
+        }
+    }
+
+    bool everyone() const { return m_students.empty(); }
+    bool wants(int student) const {
+        return everyone() || (student >= 0 && static_cast<std::size_t>(student) < m_wanted.size() &&
+                              m_wanted[static_cast<std::size_t>(student)]);
+    }
+    const std::vector<int>& students() const { return m_students; }
+
+private:
+    std::vector<int> m_students;
+    std::vector<bool> m_wanted;
+};
 
 // One run as it is stored: its 44-byte record and its answers (records of the answer log, in
 // order; none for a run without them). A run left before its end has answers and no record.
@@ -121,9 +153,11 @@ public:
     virtual StoreResult<Done> remove(std::int64_t number, const QByteArray& asRead) = 0;
     // Finishes an interrupted delete, or clears what one left behind.
     virtual StoreResult<Recovery> recover() = 0;
-    // Every whole answer of the answer log, in chunks; how many there were. An error, naming the
-    // log as `foreign`, for a log of a newer version.
-    virtual StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk) = 0;
+    // Every whole answer of the answer log of the students `filter` wants, in chunks; how many
+    // there were. An error, naming the log as `foreign`, for a log of a newer version.
+    virtual StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk,
+                                                  const StudentFilter& filter) = 0;
+    StoreResult<std::int64_t> scanAnswers(const AnswerChunk& onChunk) { return scanAnswers(onChunk, {}); }
     // Whole runs waiting on this station, and their 44-byte records in order.
     virtual std::int64_t queuedCount() = 0;
     virtual QByteArray queuedRecords() = 0;

@@ -208,10 +208,11 @@ void FrmClassGrid::readGrid() {
         return grid;
     };
     ClassGrid grid = gridWithStatus();
-    const bool read = readAnswerLog([&grid](const LoggedAnswer* answers, std::int64_t count) {
-        for (std::int64_t i = 0; i < count; ++i)
-            grid.add(answers[i]);
-    });
+    const bool read = readAnswerLog(StudentFilter(std::vector<int>(numbers.begin(), numbers.end())),
+                                    [&grid](const LoggedAnswer* answers, std::int64_t count) {
+                                        for (std::int64_t i = 0; i < count; ++i)
+                                            grid.add(answers[i]);
+                                    });
     if (!guard)
         return;
     // A log read only in part would mislead: without it the grid shows the students alone.

@@ -135,14 +135,15 @@ void FrmPicture::readPicture() {
     const auto today = static_cast<std::int32_t>(oleDate(m_ctx.platform.clock->today()));
     m_picture.emplace(m_student, today);
     m_answers.clear();
-    const bool read = readAnswerLog([this](const LoggedAnswer* answers, std::int64_t count) {
-        for (std::int64_t i = 0; i < count; ++i) {
-            if (answers[i].student != m_student)
-                continue;
-            m_picture->add(answers[i]);
-            m_answers.push_back(answers[i]);
-        }
-    });
+    const bool read =
+        readAnswerLog(StudentFilter({m_student}), [this](const LoggedAnswer* answers, std::int64_t count) {
+            for (std::int64_t i = 0; i < count; ++i) {
+                if (answers[i].student != m_student)
+                    continue;
+                m_picture->add(answers[i]);
+                m_answers.push_back(answers[i]);
+            }
+        });
     if (!guard)
         return;
     if (!read) {

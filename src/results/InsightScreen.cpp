@@ -87,7 +87,7 @@ bool InsightScreen::pump() {
     return guard && !m_ctx.platform.app->endRequested();
 }
 
-bool InsightScreen::readAnswerLog(const AnswerChunk& onChunk) {
+bool InsightScreen::readAnswerLog(const StudentFilter& students, const AnswerChunk& onChunk) {
     const Platform& platform = m_ctx.platform;
     QPointer<InsightScreen> guard(this);
     m_reading = true;
@@ -103,18 +103,21 @@ bool InsightScreen::readAnswerLog(const AnswerChunk& onChunk) {
         return false;
 
     bool stopped = false;
-    std::int64_t read = 0;
+    std::int64_t lookedAt = 0;
     // While the share is known to be away, one try: the teacher is told at once.
     const StoreResult<std::int64_t> scanned =
         openResultStore(m_ctx, m_ctx.state.ShareAway == 0)
-            ->scanAnswers([&](const LoggedAnswer* answers, std::int64_t count) {
-                if (stopped)
-                    return;
-                onChunk(answers, count);
-                read += count;
-                m_progress->setValue(static_cast<int>(std::min<std::int64_t>(read, m_progress->maximum())));
-                stopped = !pump();
-            });
+            ->scanAnswers(
+                [&](const LoggedAnswer* answers, std::int64_t count) {
+                    if (stopped)
+                        return;
+                    onChunk(answers, count);
+                    lookedAt += kAnswersPerScanStep;
+                    m_progress->setValue(
+                        static_cast<int>(std::min<std::int64_t>(lookedAt, m_progress->maximum())));
+                    stopped = !pump();
+                },
+                students);
     if (stopped || !guard || platform.app->endRequested())
         return false;
     m_waitPanel->hide();

@@ -34,7 +34,7 @@ protected:
 
     // Reads every answer of the log into `onChunk`, behind the wait panel. False when the log could
     // not be read (a message said why) or the program is ending; the screen then stays as it is.
-    bool readAnswerLog(const AnswerChunk& onChunk);
+    bool readAnswerLog(const StudentFilter& students, const AnswerChunk& onChunk);
     // Draws a document through the program's one way to paper and tells how it went.
     void printDocument(const PaperJob& job, const std::function<void(DrawingSurface&)>& draw);
     // Asks where to save, proposing `fileName` in the documents folder, writes the file whole and

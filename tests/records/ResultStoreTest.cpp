@@ -542,6 +542,39 @@ TEST_F(AnswerStoreTest, TheShareAwayKeepsTheAnswersWithTheRunOnTheStation) {
     EXPECT_EQ(file(), newRun());
 }
 
+// A scan hands over the answers of the students asked for, whole ones only, and reports after
+// every step of the log also when none was wanted.
+TEST_F(AnswerStoreTest, AScanHandsOverTheWantedStudentsOnly) {
+    QByteArray bytes = answerlog::header();
+    for (const int student : {7, 8, 300, 8}) {
+        LoggedAnswer a = answerOf(static_cast<std::uint64_t>(student), 1, "5.6", false);
+        a.student = static_cast<std::int16_t>(student);
+        bytes += answerlog::encode(a);
+    }
+    bytes[answerlog::kHeaderSize + 3 * answerlog::kRecordSize + 30] = 'x'; // the second 8, damaged
+    writeBytes(logPath(), bytes);
+    struct Case {
+        std::vector<int> wanted;
+        std::vector<int> got;
+    };
+    const Case cases[] = {{{}, {7, 8, 300}}, {{8}, {8}}, {{300, 7}, {7, 300}}, {{5000}, {}}, {{-1, 0}, {}}};
+    for (const Case& c : cases) {
+        std::vector<int> got;
+        int calls = 0;
+        const StoreResult<std::int64_t> read = store().scanAnswers(
+            [&](const LoggedAnswer* a, std::int64_t n) {
+                ++calls;
+                for (std::int64_t i = 0; i < n; ++i)
+                    got.push_back(a[i].student);
+            },
+            StudentFilter(c.wanted));
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(got, c.got);
+        EXPECT_EQ(*read, static_cast<std::int64_t>(c.got.size()));
+        EXPECT_EQ(calls, 1);
+    }
+}
+
 TEST_F(AnswerStoreTest, ALogOfANewerVersionIsNeitherReadNorWritten) {
     writeBytes(resultPath(), QByteArray());
     QByteArray newer = answerlog::header();
