@@ -11,6 +11,10 @@
 
 namespace mirai::pg {
 
+// Every transaction that adds runs takes this lock first, so runs are numbered in the order they
+// become visible (the schema's mirai_add_lock).
+constexpr const char* kAddLock = "SELECT pg_advisory_xact_lock(mirai_add_lock())";
+
 // The libpq connection string of a station setting: a bare name is a service of pg_service.conf.
 QByteArray connectionString(const QString& setting);
 

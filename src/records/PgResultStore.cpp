@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QtEndian>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -55,10 +56,22 @@ QByteArray siteOf(const QString& siteCode) {
     return site;
 }
 
-// The connections of this program, one per setting, kept from one operation to the next: a
-// connection costs the server a process, far more than the statement it is made for.
-std::map<QString, pg::ConnectionPtr>& keptConnections() {
-    static std::map<QString, pg::ConnectionPtr> kept;
+// The newest runs a station read last, and what the database said of them: a load fetches only
+// the runs added since, unless runs were corrected or deleted meanwhile (`changes`).
+struct KeptWindow {
+    std::int64_t changes = -1; // none kept
+    std::int64_t lastSeq = 0;
+    QByteArray bytes;
+};
+
+// What this program keeps per setting from one operation to the next: the connection (one costs
+// the server a process, far more than the statement it is made for) and the newest runs read.
+struct Kept {
+    pg::ConnectionPtr link;
+    KeptWindow window;
+};
+std::map<QString, Kept>& keptConnections() {
+    static std::map<QString, Kept> kept;
     return kept;
 }
 
@@ -141,6 +154,7 @@ struct PgResultStore::Connection {
     PGconn* link;
     StoreOperation operation;
     QString where;
+    KeptWindow* window = nullptr;
 
     StoreError error(StoreStep step, const PGresult* result) const {
         StoreError e;
@@ -187,7 +201,7 @@ StoreResult<T> PgResultStore::withConnection(StoreOperation operation, Body body
     for (int attempt = 0;; ++attempt) {
         bool fresh = false;
         auto found = kept.find(m_settings.connection);
-        if (found == kept.end() || PQstatus(found->second.get()) != CONNECTION_OK) {
+        if (found == kept.end() || PQstatus(found->second.link.get()) != CONNECTION_OK) {
             pg::ConnectionPtr link(pg::connect(m_settings.connection, m_settings.connectSeconds));
             Connection connection{link.get(), operation, describe(link.get(), m_settings.connection)};
             if (PQstatus(link.get()) != CONNECTION_OK)
@@ -208,11 +222,11 @@ StoreResult<T> PgResultStore::withConnection(StoreOperation operation, Body body
                 return refused;
             }
             }
-            found = kept.insert_or_assign(m_settings.connection, std::move(link)).first;
+            found = kept.insert_or_assign(m_settings.connection, Kept{std::move(link), {}}).first;
             fresh = true;
         }
-        Connection connection{found->second.get(), operation,
-                              describe(found->second.get(), m_settings.connection)};
+        PGconn* link = found->second.link.get();
+        Connection connection{link, operation, describe(link, m_settings.connection), &found->second.window};
         StoreResult<T> result = body(connection);
         if (result || result.error().kind != StoreErrorKind::Unreachable)
             return result;
@@ -281,6 +295,8 @@ StoreResult<std::int64_t> PgResultStore::storeQueuedAnd(Connection& c, const Sto
     Transaction transaction(c.link);
     if (pg::ResultPtr begun = transaction.begin(); !pg::succeeded(begun.get()))
         return c.error(StoreStep::Open, begun.get());
+    if (pg::ResultPtr locked = pg::exec(c.link, pg::kAddLock); !pg::succeeded(locked.get()))
+        return c.error(StoreStep::Lock, locked.get());
     std::int64_t stored = 0;
     std::int64_t answersStored = 0;
     if (pg::ResultPtr failed = insertRows(
@@ -337,23 +353,78 @@ StoreResult<std::int64_t> PgResultStore::replay() {
                                         [&](Connection& c) { return storeQueuedAnd(c, nullptr); });
 }
 
+namespace {
+
+// The newest runs added after run number `after`, at most `count`, in stored order; with the
+// count of every run and of the changes, all from one snapshot.
+struct Added {
+    std::int64_t total = 0;
+    std::int64_t changes = 0;
+    std::int64_t newestSeq = 0;
+    QByteArray bytes;
+};
+template <class Connection>
+StoreResult<Added> readAdded(const Connection& c, std::int64_t after, std::int64_t count) {
+    const pg::ResultPtr result =
+        pg::exec(c.link,
+                 "SELECT n.runs, n.changes, a.seq, a.record FROM mirai_run_count n "
+                 "LEFT JOIN LATERAL (SELECT seq, record FROM mirai_runs WHERE seq > $1::bigint "
+                 "ORDER BY seq DESC LIMIT $2::bigint) a ON true",
+                 {pg::text(after), pg::text(count)}, true);
+    const PGresult* rows = result.get();
+    if (!pg::succeeded(rows) || PQntuples(rows) < 1)
+        return c.error(StoreStep::Read, rows);
+    Added added;
+    added.total = qFromBigEndian<std::int64_t>(PQgetvalue(rows, 0, 0));
+    added.changes = qFromBigEndian<std::int64_t>(PQgetvalue(rows, 0, 1));
+    const int n = PQgetisnull(rows, 0, 2) ? 0 : PQntuples(rows);
+    if (n > 0)
+        added.newestSeq = qFromBigEndian<std::int64_t>(PQgetvalue(rows, 0, 2));
+    added.bytes = QByteArray(static_cast<qsizetype>(n) * kRecordSize, Qt::Uninitialized);
+    for (int row = 0; row < n; ++row) {
+        if (PQgetlength(rows, row, 3) != kRecordSize)
+            return c.error(StoreErrorKind::Failed, StoreStep::Read);
+        std::memcpy(added.bytes.data() + static_cast<qsizetype>(n - 1 - row) * kRecordSize,
+                    PQgetvalue(rows, row, 3), kRecordSize);
+    }
+    return added;
+}
+
+} // namespace
+
 StoreResult<RecordWindow> PgResultStore::readNewest(std::int64_t count) {
     return withConnection<RecordWindow>(
         StoreOperation::Load, [&](Connection& c) -> StoreResult<RecordWindow> {
-            // One statement, one snapshot: the count and the window agree.
-            const pg::ResultPtr result =
-                pg::exec(c.link,
-                         "SELECT (SELECT runs FROM mirai_run_count), "
-                         "(SELECT string_agg(record, ''::bytea ORDER BY seq) FROM "
-                         "(SELECT seq, record FROM mirai_runs ORDER BY seq DESC LIMIT $1::bigint) newest)",
-                         {pg::text(std::max<std::int64_t>(count, 0))}, true);
-            if (!pg::succeeded(result.get()) || PQntuples(result.get()) != 1)
-                return c.error(StoreStep::Read, result.get());
+            count = std::max<std::int64_t>(count, 0);
+            KeptWindow& kept = *c.window;
+            const std::int64_t keptRecords = kept.bytes.size() / kRecordSize;
+            // Runs are added under one lock, in the order of their numbers, so the runs after the
+            // newest kept are all there is to fetch, unless runs were corrected or deleted since.
+            StoreResult<Added> added = readAdded(c, kept.changes < 0 ? 0 : kept.lastSeq, count);
+            if (!added)
+                return added.error();
+            const std::int64_t wanted = std::min(count, added->total);
+            const std::int64_t fresh = added->bytes.size() / kRecordSize;
+            const bool keptCounts = kept.changes == added->changes && keptRecords + fresh >= wanted;
+            if (kept.changes >= 0 && !keptCounts) {
+                kept = KeptWindow{};
+                added = readAdded(c, 0, count);
+                if (!added)
+                    return added.error();
+            }
             RecordWindow window;
-            window.total = qFromBigEndian<std::int64_t>(PQgetvalue(result.get(), 0, 0));
-            if (!PQgetisnull(result.get(), 0, 1))
-                window.bytes = QByteArray(PQgetvalue(result.get(), 0, 1), PQgetlength(result.get(), 0, 1));
+            window.total = added->total;
+            // A fetch that reached `count` holds the whole window; the kept runs before it may not
+            // join it without a gap.
+            const bool whole = kept.changes < 0 || added->bytes.size() / kRecordSize >= count;
+            const QByteArray joined = whole ? added->bytes : kept.bytes + added->bytes;
+            window.bytes = joined.right(static_cast<qsizetype>(std::min(count, added->total)) * kRecordSize);
             window.first = window.total - window.count() + 1;
+            kept.changes = added->changes;
+            if (added->newestSeq > 0)
+                kept.lastSeq = added->newestSeq;
+            kept.bytes = joined.right(static_cast<qsizetype>(std::max<std::int64_t>(count, kLoadWindow)) *
+                                      kRecordSize);
             return window;
         });
 }

@@ -46,7 +46,8 @@ bool beforeRows(QFile& file, int size, Outcome& outcome) {
 // Streams `file` in whole records of `size` bytes into `COPY ... FROM STDIN (FORMAT binary)`, each
 // record turned into one row by `row`, in one transaction.
 template <class Row>
-Outcome copyIn(const QString& connection, const QString& path, const char* sql, int size, Row row) {
+Outcome copyIn(const QString& connection, const QString& path, const char* lock, const char* sql, int size,
+               Row row) {
     Outcome outcome;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -66,6 +67,8 @@ Outcome copyIn(const QString& connection, const QString& path, const char* sql, 
     };
     if (pg::ResultPtr begun = pg::exec(c, "BEGIN"); !pg::succeeded(begun.get()))
         return failed(u"取り込みを始められませんでした。"_s, begun.get());
+    if (pg::ResultPtr locked = pg::exec(c, lock ? lock : "SELECT 1"); !pg::succeeded(locked.get()))
+        return failed(u"取り込みを始められませんでした。"_s, locked.get());
     if (pg::ResultPtr copying(PQexec(c, sql)); PQresultStatus(copying.get()) != PGRES_COPY_IN)
         return failed(u"取り込みを始められませんでした。"_s, copying.get());
     QByteArray out = pg::copyHeader();
@@ -107,7 +110,7 @@ Outcome copyIn(const QString& connection, const QString& path, const char* sql, 
 } // namespace
 
 Outcome importResults(const QString& connection, const QString& resultFile) {
-    return copyIn(connection, resultFile,
+    return copyIn(connection, resultFile, pg::kAddLock,
                   "COPY mirai_runs (record, run_date, run_time) FROM STDIN (FORMAT binary)", kRecordSize,
                   [](QByteArray& out, const char* record) {
                       pg::putInt16(out, 3);
@@ -122,7 +125,7 @@ Outcome importResults(const QString& connection, const QString& resultFile) {
 }
 
 Outcome importAnswers(const QString& connection, const QString& answerLog, const QByteArray& site) {
-    return copyIn(connection, answerLog,
+    return copyIn(connection, answerLog, nullptr,
                   "COPY mirai_answers (run_id, idx, site, answer, student, level, is_right, ms) "
                   "FROM STDIN (FORMAT binary)",
                   answerlog::kRecordSize, [&site](QByteArray& out, const char* record) {

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -173,6 +174,67 @@ TEST_F(PgFixture, StationsOfTwoSitesShareTheirRankings) {
     EXPECT_EQ(newest->records[0].SiteCode, QByteArray(pgserver::kCodeA));
     EXPECT_EQ(newest->records[1].SiteCode, QByteArray(pgserver::kCodeB));
 }
+
+// ---- The newest runs a station keeps between loads ------------------------------------------------
+
+struct WindowCase {
+    const char* name;
+    std::int64_t first;  // runs asked for by the first load
+    std::int64_t second; // and by the next
+    std::function<void(ResultStore& other)> meanwhile;
+};
+
+const WindowCase kWindows[] = {
+    {"NothingChanged", 10, 10, [](ResultStore&) {}},
+    {"RunsAdded", 10, 10,
+     [](ResultStore& other) {
+         for (int i = 0; i < 3; ++i)
+             other.append(
+                 mirai::StoredRun{rawRecordBytes(run(60 + i, 60)), {}, 900u + static_cast<unsigned>(i)});
+     }},
+    {"MoreAddedThanAsked", 10, 10,
+     [](ResultStore& other) {
+         for (int i = 0; i < 25; ++i)
+             other.append(
+                 mirai::StoredRun{rawRecordBytes(run(60 + i, 61)), {}, 800u + static_cast<unsigned>(i)});
+     }},
+    {"ARunCorrected", 10, 10, [](ResultStore& other) { other.patch(38, *other.readRecord(38), 99, 9); }},
+    {"AnOldRunCorrected", 10, 10, [](ResultStore& other) { other.patch(2, *other.readRecord(2), 99, 9); }},
+    {"ARunDeleted", 10, 10, [](ResultStore& other) { other.remove(35, *other.readRecord(35)); }},
+    {"MoreAskedThanKept", 5, 30, [](ResultStore&) {}},
+    {"FewerAskedThanKept", 30, 4, [](ResultStore&) {}},
+};
+
+class KeptWindows : public PgFixture, public ::testing::WithParamInterface<WindowCase> {};
+
+// Whatever another station did meanwhile, a station's next load is what a station that kept
+// nothing reads.
+TEST_P(KeptWindows, TheNextLoadIsWhatAFreshStationReads) {
+    const WindowCase& c = GetParam();
+    PgStation station;
+    PgStation other;
+    other.state().StoreConnection += u" application_name=other"_s;
+    for (int i = 1; i <= 40; ++i)
+        ASSERT_TRUE(other.store()
+                        ->append(mirai::StoredRun{
+                            rawRecordBytes(run(i, 50 + i)), {}, 100u + static_cast<unsigned>(i)})
+                        .ok());
+    ASSERT_TRUE(station.store()->readNewest(c.first).ok());
+    c.meanwhile(*other.store());
+    const StoreResult<RecordWindow> next = station.store()->readNewest(c.second);
+    PgStation fresh;
+    fresh.state().StoreConnection += u" application_name=fresh"_s;
+    const StoreResult<RecordWindow> expected = fresh.store()->readNewest(c.second);
+    ASSERT_TRUE(next.ok());
+    ASSERT_TRUE(expected.ok());
+    EXPECT_EQ(next->total, expected->total);
+    EXPECT_EQ(next->first, expected->first);
+    EXPECT_TRUE(next->bytes == expected->bytes);
+    EXPECT_EQ(next->count(), std::min<std::int64_t>(c.second, expected->total));
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, KeptWindows, ::testing::ValuesIn(kWindows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- The schema's version ------------------------------------------------------------------------
 

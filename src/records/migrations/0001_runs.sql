@@ -23,13 +23,19 @@ CREATE TABLE mirai_runs (
 );
 CREATE INDEX mirai_runs_site_student ON mirai_runs (site, student);
 
--- How many runs there are, kept by the statements that add or remove them: the loader needs the
--- count with every window, and counting a million rows each time costs more than the window.
+-- How many runs there are, and how many times runs were corrected or deleted, kept by the
+-- statements that change them: the loader needs the count with every window, and a station that
+-- keeps the newest runs it read fetches only what was added since, unless a run was changed.
+-- Runs are added under the lock `mirai_add_lock` names, so their numbers follow the order in
+-- which they became visible, and a reader that has seen number n has seen every one below it.
 CREATE TABLE mirai_run_count (
     only_row boolean PRIMARY KEY DEFAULT true CHECK (only_row),
-    runs     bigint NOT NULL
+    runs     bigint NOT NULL,
+    changes  bigint NOT NULL
 );
-INSERT INTO mirai_run_count VALUES (true, 0);
+INSERT INTO mirai_run_count VALUES (true, 0, 0);
+
+CREATE FUNCTION mirai_add_lock() RETURNS bigint LANGUAGE sql IMMUTABLE AS 'SELECT 2027011902::bigint';
 
 CREATE FUNCTION mirai_count_added() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
 SET search_path = pg_catalog, public AS $$
@@ -40,19 +46,27 @@ END $$;
 CREATE FUNCTION mirai_count_removed() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
 SET search_path = pg_catalog, public AS $$
 BEGIN
-    UPDATE public.mirai_run_count SET runs = runs - (SELECT count(*) FROM removed);
+    UPDATE public.mirai_run_count SET runs = runs - (SELECT count(*) FROM removed), changes = changes + 1;
+    RETURN NULL;
+END $$;
+CREATE FUNCTION mirai_count_changed() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
+SET search_path = pg_catalog, public AS $$
+BEGIN
+    UPDATE public.mirai_run_count SET changes = changes + 1;
+    RETURN NULL;
+END $$;
+CREATE FUNCTION mirai_count_emptied() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
+SET search_path = pg_catalog, public AS $$
+BEGIN
+    UPDATE public.mirai_run_count SET runs = 0, changes = changes + 1;
     RETURN NULL;
 END $$;
 CREATE TRIGGER mirai_runs_added AFTER INSERT ON mirai_runs
     REFERENCING NEW TABLE AS added FOR EACH STATEMENT EXECUTE FUNCTION mirai_count_added();
 CREATE TRIGGER mirai_runs_removed AFTER DELETE ON mirai_runs
     REFERENCING OLD TABLE AS removed FOR EACH STATEMENT EXECUTE FUNCTION mirai_count_removed();
-CREATE FUNCTION mirai_count_emptied() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
-SET search_path = pg_catalog, public AS $$
-BEGIN
-    UPDATE public.mirai_run_count SET runs = 0;
-    RETURN NULL;
-END $$;
+CREATE TRIGGER mirai_runs_changed AFTER UPDATE ON mirai_runs
+    FOR EACH STATEMENT EXECUTE FUNCTION mirai_count_changed();
 CREATE TRIGGER mirai_runs_emptied AFTER TRUNCATE ON mirai_runs
     FOR EACH STATEMENT EXECUTE FUNCTION mirai_count_emptied();
 
