@@ -15,9 +15,20 @@ QByteArray connectionString(const QString& setting) {
 PGconn* connect(const QString& setting, int timeoutSeconds) {
     const QByteArray timeout = QByteArray::number(std::max(timeoutSeconds, 2));
     const QByteArray dbname = connectionString(setting);
-    // Ours first: what the setting says itself overrides them.
-    const char* keys[] = {"connect_timeout", "application_name", "client_encoding", "dbname", nullptr};
-    const char* values[] = {timeout.constData(), "miraidrill", "UTF8", dbname.constData(), nullptr};
+    // Ours first: what the setting says itself overrides them. A server that stops answering in
+    // the middle of a statement (a line gone dead) counts as away after some ten seconds, rather
+    // than when the system gives up on the connection.
+    const char* keys[] = {"connect_timeout",
+                          "application_name",
+                          "client_encoding",
+                          "keepalives_idle",
+                          "keepalives_interval",
+                          "keepalives_count",
+                          "tcp_user_timeout",
+                          "dbname",
+                          nullptr};
+    const char* values[] = {timeout.constData(), "miraidrill", "UTF8", "5", "2", "3", "10000",
+                            dbname.constData(),  nullptr};
     PGconn* connection = PQconnectdbParams(keys, values, 1);
     // The server's notices (a table that exists already) are for a console, not for a station.
     PQsetNoticeProcessor(

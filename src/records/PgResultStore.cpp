@@ -86,8 +86,8 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    pg::ResultPtr begin(const char* sql = "BEGIN") {
-        pg::ResultPtr result = pg::exec(m_link, sql);
+    pg::ResultPtr begin() {
+        pg::ResultPtr result = pg::exec(m_link, "BEGIN");
         m_open = pg::succeeded(result.get());
         return result;
     }
@@ -179,9 +179,9 @@ struct PgResultStore::Connection {
 
 namespace {
 
-QString describe(PGconn* link, const QString& setting) {
-    if (PQstatus(link) != CONNECTION_OK)
-        return u"PostgreSQL ("_s + setting.section(u"password"_s, 0, 0).trimmed() + u")"_s;
+// Where the store is, for messages: the server and database the connection names (also for one
+// that failed), never its password.
+QString describe(PGconn* link) {
     return u"PostgreSQL %1:%2/%3"_s.arg(QString::fromUtf8(PQhost(link)), QString::fromUtf8(PQport(link)),
                                         QString::fromUtf8(PQdb(link)));
 }
@@ -203,7 +203,7 @@ StoreResult<T> PgResultStore::withConnection(StoreOperation operation, Body body
         auto found = kept.find(m_settings.connection);
         if (found == kept.end() || PQstatus(found->second.link.get()) != CONNECTION_OK) {
             pg::ConnectionPtr link(pg::connect(m_settings.connection, m_settings.connectSeconds));
-            Connection connection{link.get(), operation, describe(link.get(), m_settings.connection)};
+            Connection connection{link.get(), operation, describe(link.get())};
             if (PQstatus(link.get()) != CONNECTION_OK)
                 return connection.error(StoreStep::Open, nullptr);
             const pgschema::Check fits = pgschema::check(link.get());
@@ -226,7 +226,7 @@ StoreResult<T> PgResultStore::withConnection(StoreOperation operation, Body body
             fresh = true;
         }
         PGconn* link = found->second.link.get();
-        Connection connection{link, operation, describe(link, m_settings.connection), &found->second.window};
+        Connection connection{link, operation, describe(link), &found->second.window};
         StoreResult<T> result = body(connection);
         if (result || result.error().kind != StoreErrorKind::Unreachable)
             return result;
