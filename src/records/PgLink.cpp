@@ -7,6 +7,8 @@ namespace mirai::pg {
 
 QByteArray connectionString(const QString& setting) {
     const QString trimmed = setting.trimmed();
+    if (trimmed.isEmpty())
+        return {};
     if (trimmed.contains(u'=') || trimmed.startsWith(u"postgres"))
         return trimmed.toUtf8();
     return "service=" + trimmed.toUtf8();

@@ -85,6 +85,44 @@ protected:
     }
 };
 
+// ---- The station's choice ---------------------------------------------------------------------------
+
+struct SettingCase {
+    const char* name;
+    const char* ini; // station.ini, none when null
+    const char* setting;
+    const char* connection; // what libpq is given
+};
+
+const SettingCase kSettings[] = {
+    {"NoFileKeepsTheSharedFolder", nullptr, "", ""},
+    {"NoStoreSectionKeepsTheSharedFolder", "[display]\r\nmode=window\r\n", "", ""},
+    {"AServiceName", "[store]\r\npostgresql=mirai_honkou\r\n", "mirai_honkou", "service=mirai_honkou"},
+    {"AConnectionString", "[store]\npostgresql=host=db.example dbname=mirai sslmode=verify-full\n",
+     "host=db.example dbname=mirai sslmode=verify-full", "host=db.example dbname=mirai sslmode=verify-full"},
+    {"AnAddress", "[store]\npostgresql=postgresql://db.example/mirai\n", "postgresql://db.example/mirai",
+     "postgresql://db.example/mirai"},
+};
+
+class StoreSettings : public ::testing::TestWithParam<SettingCase> {};
+
+TEST_P(StoreSettings, TheStationsSettingChoosesTheStore) {
+    const SettingCase& c = GetParam();
+    QTemporaryDir station;
+    if (c.ini)
+        writeBytes(station.filePath(u"station.ini"_s), QByteArray(c.ini));
+    const QString setting = storeSetting(station.path());
+    EXPECT_EQ(setting, QString::fromUtf8(c.setting));
+    EXPECT_EQ(pg::connectionString(setting), QByteArray(c.connection)) << c.name;
+    PgStation chosen;
+    chosen.state().StoreConnection = setting;
+    const std::unique_ptr<ResultStore> store = chosen.store();
+    EXPECT_EQ(dynamic_cast<PgResultStore*>(store.get()) != nullptr, !setting.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StoreSettings, ::testing::ValuesIn(kSettings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Sites kept apart ------------------------------------------------------------------------
 
 struct SiteCase {
