@@ -11,6 +11,9 @@
 #include "FrmTimeData.h"
 #include "GuiBenchMain.h"
 #include "LevelCriteria.h"
+#include "PgLink.h"
+#include "PgResultStore.h"
+#include "PgSchema.h"
 #include "RecordFile.h"
 #include "RecordFiles.h"
 #include "RecordsCsv.h"
@@ -135,6 +138,55 @@ void BM_OpenRecordList(benchmark::State& bench) {
     bench.counters["peak_MB"] = statusMegabytes("VmHWM:");
 }
 BENCHMARK(BM_OpenRecordList)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The same list on the PostgreSQL store, the school's million runs imported into a database of the
+// server scripts/with-pg-server started (skipped without one).
+void BM_OpenRecordListOnPostgres(benchmark::State& bench) {
+    const QString server = qEnvironmentVariable("MIRAI_PG_TEST");
+    if (server.isEmpty()) {
+        bench.SkipWithError("no PostgreSQL server: run under scripts/with-pg-server");
+        return;
+    }
+    School& s = school();
+    const QString admin = server + u" dbname=mirai_list_bench"_s;
+    auto run = [](const QString& connection, const char* sql) {
+        const pg::ConnectionPtr link(pg::connect(connection, 10));
+        PQclear(PQexec(link.get(), sql));
+    };
+    run(server, "DROP DATABASE IF EXISTS mirai_list_bench");
+    run(server, "CREATE DATABASE mirai_list_bench");
+    {
+        const pg::ConnectionPtr link(pg::connect(admin, 10));
+        QString report;
+        if (!pgschema::migrate(link.get(), report)) {
+            bench.SkipWithError(qPrintable(report));
+            return;
+        }
+    }
+    run(admin, "CREATE ROLE list_bench_site LOGIN IN ROLE mirai_station");
+    run(admin, "INSERT INTO mirai_sites VALUES ('12345', 'list_bench_site')");
+    const pgtransfer::Outcome imported =
+        pgtransfer::importResults(admin, s.tree.dataFolder() + u"成績累積データ.dat"_s);
+    if (!imported.error.isEmpty()) {
+        bench.SkipWithError(qPrintable(imported.error));
+        return;
+    }
+    s.state->StoreConnection = admin + u" user=list_bench_site"_s;
+    int lines = 0;
+    for (auto _ : bench) {
+        auto* screen = static_cast<FrmData*>(s.platform.screens.show(screens::FrmData()));
+        bench.PauseTiming();
+        lines = screen->records().rowCount();
+        s.platform.screens.close(screens::FrmData());
+        settle();
+        bench.ResumeTiming();
+    }
+    s.state->StoreConnection.clear();
+    PgResultStore::closeConnections();
+    run(server, "DROP DATABASE mirai_list_bench");
+    bench.counters["lines"] = lines;
+}
+BENCHMARK(BM_OpenRecordListOnPostgres)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_ScrollToTheEnd(benchmark::State& bench) {
     School& s = school();

@@ -4,6 +4,7 @@
 #include "DesktopPlatform.h"
 #include "EventPump.h"
 #include "FileSystem.h"
+#include "PgResultStore.h"
 #include "Platform.h"
 #include "ProcessLauncher.h"
 #include "ProgramScreens.h"
@@ -26,6 +27,14 @@
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    // The database administrator's commands run without a window.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments += QString::fromLocal8Bit(argv[i]);
+        if (const std::optional<int> code = mirai::runStoreCommand(arguments, mirai::stationConfigFolder()))
+            return *code;
+    }
     // Full screen, scaled to the display, unless this station's own settings ask for a window.
     const mirai::DisplaySettings display = mirai::readDisplaySettings(mirai::stationConfigFolder());
     if (display.fullScreen)
@@ -71,6 +80,7 @@ int main(int argc, char* argv[]) {
     if (const QString queue = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         !queue.isEmpty())
         state->QueueFolder = queue + u"/"_s;
+    state->StoreConnection = mirai::storeSetting(mirai::stationConfigFolder());
     mirai::Context ctx{*state, platform};
 
     // The screens sit in one full-screen window with the season colour around them.

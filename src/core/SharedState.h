@@ -83,6 +83,9 @@ struct SharedState {
     QString AppFolder, CommonFolder, DataFolder, SoundFolder, ProgramFolderName;
     // Folder of this station (not shared) where runs wait while the data folder is out of reach.
     QString QueueFolder;
+    // Where the results are kept: empty for the shared data folder, else a PostgreSQL service name
+    // or connection string (the station's station.ini, [store] postgresql=).
+    QString StoreConnection;
 
     // Common data file.
     Untyped SchoolYearStartMonth;

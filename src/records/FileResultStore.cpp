@@ -7,10 +7,10 @@
 #include "Platform.h"
 #include "RecordOffsets.h"
 #include "SharedState.h"
+#include "StationQueue.h"
 
 #include <QHash>
 #include <QSet>
-#include <QThread>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
@@ -50,59 +50,12 @@ constexpr std::int64_t kCopyAlignment = 64 * 1024;
 
 // ---- Small pieces -----------------------------------------------------------------------------
 
-// A file opened through the seam; closed, and its lock let go with it, when it goes.
-class OpenFile {
-public:
-    explicit OpenFile(FileSystem& files) : m_files(files) {}
-    ~OpenFile() { release(); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    int open(const QString& path, Access access) {
-        release();
-        m_path = path;
-        int error = 0;
-        m_fd = m_files.open(path, access, error);
-        return m_fd < 0 ? (error != 0 ? error : EIO) : 0;
-    }
-    LockResult lock(int& error) {
-        const LockResult result = m_files.tryLock(m_fd, error);
-        m_locked = result == LockResult::Locked;
-        return result;
-    }
-    // Closes now: 0, or what the system reported for writes it could only finish at the close.
-    // The close lets the lock go with it (a whole-file lock belongs to the open file).
-    int close() {
-        if (m_fd < 0)
-            return 0;
-        const int code = m_files.close(m_fd);
-        m_fd = -1;
-        m_locked = false;
-        return code;
-    }
-    void release() { close(); }
-
-    int fd() const { return m_fd; }
-    bool isOpen() const { return m_fd >= 0; }
-    const QString& path() const { return m_path; }
-
-private:
-    FileSystem& m_files;
-    QString m_path;
-    int m_fd = -1;
-    bool m_locked = false;
-};
-
 // Reads exactly `size` bytes at `offset`: a file that ends sooner has changed under the reader.
 int readExactly(FileSystem& files, int fd, char* out, std::int64_t size, std::int64_t offset) {
     std::int64_t done = 0;
     if (const int code = files.readAt(fd, out, size, offset, done))
         return code;
     return done == size ? 0 : EIO;
-}
-
-int writeAll(FileSystem& files, int fd, const QByteArray& bytes, std::int64_t offset, std::int64_t& done) {
-    return files.writeAt(fd, bytes.constData(), bytes.size(), offset, done);
 }
 
 // A 64-bit checksum of a stream of bytes, fed in pieces of any size.
@@ -546,66 +499,6 @@ public:
 
 namespace {
 
-// A queue of this station (runs, or their answers) waiting for the shared files, locked for one
-// replay into them.
-class HeldQueue {
-public:
-    enum class Take { Nothing, Held, Busy };
-
-    HeldQueue(FileSystem& files, int recordSize) : m_files(files), m_file(files), m_recordSize(recordSize) {}
-
-    Take take(const QString& path) {
-        // The usual case, no queue at all, costs one look at the folder.
-        if (path.isEmpty() || m_files.fileSize(path) < m_recordSize)
-            return Take::Nothing;
-        if (m_file.open(path, Access::ReadWrite))
-            return Take::Nothing;
-        int lockError = 0;
-        switch (m_file.lock(lockError)) {
-        case LockResult::Locked:
-            break;
-        case LockResult::Busy:
-            m_file.close();
-            return Take::Busy;
-        case LockResult::Error:
-            m_file.close();
-            return Take::Nothing;
-        }
-        std::int64_t size = 0;
-        if (m_files.size(m_file.fd(), size) == 0) {
-            m_records =
-                QByteArray(static_cast<qsizetype>(size / m_recordSize * m_recordSize), Qt::Uninitialized);
-            std::int64_t done = 0;
-            if (m_files.readAt(m_file.fd(), m_records.data(), m_records.size(), 0, done) != 0)
-                done = 0;
-            m_records.truncate(static_cast<qsizetype>(done / m_recordSize * m_recordSize));
-        }
-        if (m_records.isEmpty()) {
-            m_file.close();
-            return Take::Nothing;
-        }
-        return Take::Held;
-    }
-
-    bool held() const { return m_file.isOpen(); }
-    const QByteArray& records() const { return m_records; }
-    // Lets the queue go as it is.
-    void release() { m_file.close(); }
-
-    // Empties the queue: only once its records are safely in the shared file. A failure leaves
-    // them waiting, and the next replay finds them stored already.
-    void clear() {
-        if (held() && m_files.truncate(m_file.fd(), 0) == 0)
-            m_files.sync(m_file.fd());
-    }
-
-private:
-    FileSystem& m_files;
-    OpenFile m_file;
-    int m_recordSize;
-    QByteArray m_records;
-};
-
 // The answers of `queued` that the log's newest records do not hold yet, in queue order: an answer
 // is known by its run and its place in the run.
 QByteArray answersNotYetStored(const QByteArray& queued, const QByteArray& newest) {
@@ -632,8 +525,6 @@ FileResultStore::FileResultStore(const Platform& platform, StorePaths paths, Ret
     : m_platform(platform), m_files(*platform.disk), m_paths(std::move(paths)), m_policy(policy) {}
 
 namespace {
-
-int keepInQueue(FileSystem& files, const QString& path, const QByteArray& records, int recordSize);
 
 // Adds `answers` to the answer log after its last whole record, under the result file's lock, and
 // flushes it; the answers of `queued` that the log does not hold yet go first. False in
@@ -757,56 +648,13 @@ StoreResult<std::int64_t> storeOnce(Session& session, FileSystem& files, const S
         answerQueue.clear();
     else if (!run.answers.isEmpty()) {
         answerQueue.release();
-        keepInQueue(files, paths.answerQueue, run.answers, answerlog::kRecordSize);
+        stationqueue::keep(files, paths.answerQueue, run.answers, answerlog::kRecordSize);
     }
     // A network share may report a failed write only when the file is closed; by then the lock
     // is gone, so this is reported rather than tried again.
     if (const int code = results.close())
         return session.finalError(StoreStep::Close, code, paths.results);
     return static_cast<std::int64_t>(bytes.size() / kRecordSize);
-}
-
-// Adds records to one of this station's queues under the queue's own lock and flushes them.
-// Another program of this station holds the queue only for a moment.
-int keepInQueue(FileSystem& files, const QString& path, const QByteArray& records, int recordSize) {
-    if (path.isEmpty())
-        return ENOENT;
-    if (records.isEmpty())
-        return 0;
-    const int slash = static_cast<int>(path.lastIndexOf(u'/'));
-    if (slash > 0)
-        files.makeFolder(path.left(slash));
-    for (int attempt = 0;; ++attempt) {
-        OpenFile queue(files);
-        if (const int code = queue.open(path, Access::Create))
-            return code;
-        int lockError = 0;
-        const LockResult lock = queue.lock(lockError);
-        if (lock == LockResult::Error)
-            return lockError != 0 ? lockError : ENOLCK;
-        if (lock == LockResult::Busy) {
-            queue.close();
-            if (attempt >= 500)
-                return EAGAIN;
-            QThread::msleep(10);
-            continue;
-        }
-        std::int64_t size = 0;
-        if (const int code = files.size(queue.fd(), size))
-            return code;
-        // A record cut short by a crash is overwritten, as in the shared file.
-        const std::int64_t offset = size / recordSize * recordSize;
-        std::int64_t written = 0;
-        int code = writeAll(files, queue.fd(), records, offset, written);
-        if (code == 0)
-            code = files.sync(queue.fd());
-        // A record the station reports as lost must not turn up later after all.
-        if (code != 0)
-            files.truncate(queue.fd(), offset);
-        if (const int closed = queue.close(); code == 0)
-            code = closed;
-        return code;
-    }
 }
 
 } // namespace
@@ -821,10 +669,10 @@ StoreResult<Appended> FileResultStore::append(const StoredRun& run) {
         return Appended{};
     // The shared files stay out of reach: the run waits on this station, its answers first.
     StoreError why = stored.error();
-    int code = keepInQueue(m_files, m_paths.answerQueue, run.answers, answerlog::kRecordSize);
+    int code = stationqueue::keep(m_files, m_paths.answerQueue, run.answers, answerlog::kRecordSize);
     QString where = m_paths.answerQueue;
     if (code == 0 && !run.record.isEmpty()) {
-        code = keepInQueue(m_files, m_paths.queue, run.record, kRecordSize);
+        code = stationqueue::keep(m_files, m_paths.queue, run.record, kRecordSize);
         where = m_paths.queue;
     }
     if (code != 0) {
@@ -1176,20 +1024,7 @@ StoreResult<std::int64_t> FileResultStore::scanAnswers(const AnswerChunk& onChun
 }
 
 QByteArray FileResultStore::queuedRecords() {
-    if (m_paths.queue.isEmpty() || m_files.fileSize(m_paths.queue) < kRecordSize)
-        return {};
-    OpenFile queue(m_files);
-    if (queue.open(m_paths.queue, Access::Read))
-        return {};
-    std::int64_t size = 0;
-    if (m_files.size(queue.fd(), size))
-        return {};
-    QByteArray records(static_cast<qsizetype>(size / kRecordSize * kRecordSize), Qt::Uninitialized);
-    std::int64_t done = 0;
-    if (m_files.readAt(queue.fd(), records.data(), records.size(), 0, done))
-        return {};
-    records.truncate(static_cast<qsizetype>(done / kRecordSize * kRecordSize));
-    return records;
+    return stationqueue::read(m_files, m_paths.queue, kRecordSize);
 }
 
 std::optional<std::int64_t> FileResultStore::takeCompletedDelete() {

@@ -7,6 +7,7 @@
 #include "Cp932.h"
 #include "FileResultStore.h"
 #include "MessageBoxes.h"
+#include "PgResultStore.h"
 #include "Platform.h"
 #include "RecordOffsets.h"
 #include "SharedState.h"
@@ -86,7 +87,7 @@ bool storeRunRecord(Context ctx, const ResultRecord& record, const AppendOptions
     if (auto* files = dynamic_cast<FileResultStore*>(store.get()))
         files->setSyncAppends(options.syncData);
     const StoreResult<Appended> appended =
-        store->append(StoredRun{encodeRecord(record), runAnswers(state, record)});
+        store->append(StoredRun{encodeRecord(record), runAnswers(state, record), state.RunId});
     state.RunAnswers.clear();
     if (appended && appended->keptOnStation) {
         state.RunKeptOnStation = 1;
@@ -222,6 +223,12 @@ QString resultFilePath(const SharedState& state) {
 }
 
 std::unique_ptr<ResultStore> openResultStore(Context ctx, bool patient) {
+    if (!ctx.state.StoreConnection.isEmpty()) {
+        PgStoreSettings settings = PgStoreSettings::of(ctx.state);
+        if (!patient)
+            settings.connectSeconds = 2;
+        return std::make_unique<PgResultStore>(ctx.platform, std::move(settings));
+    }
     RetryPolicy policy;
     if (!patient)
         policy.transientAttempts = 1;
@@ -288,7 +295,7 @@ bool RecordLeftRun(Context ctx) {
     state.RunAnswers.clear();
     // Quietly: the program is ending, or the student is gone; the answers wait on the station
     // when the share cannot take them.
-    const StoreResult<Appended> stored = openResultStore(ctx)->append(StoredRun{{}, answers});
+    const StoreResult<Appended> stored = openResultStore(ctx)->append(StoredRun{{}, answers, state.RunId});
     return stored.ok();
 }
 

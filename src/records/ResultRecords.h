@@ -44,7 +44,8 @@ QTime timeFromOle(double dayFraction);
 // Full path of the result file in the data folder.
 QString resultFilePath(const SharedState& state);
 
-// This station's result store: the shared data folder's result file, with the station's queue.
+// This station's result store: the PostgreSQL server its StoreConnection names, or else the shared
+// data folder's result file; with the station's queue.
 // `patient` stores retry a share out of reach a few times before they give up.
 std::unique_ptr<ResultStore> openResultStore(Context ctx, bool patient = true);
 

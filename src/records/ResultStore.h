@@ -39,6 +39,9 @@ enum class StoreErrorKind {
     NoSuchRecord,  // the file holds no such record (any more)
     Unrecoverable, // an interrupted delete whose copy no longer matches: everything left as it is
     Ending,        // the program is ending: the caller stops
+    NotOwnSite,    // the record is another site's: this station may read it, not change it
+    NewerFormat,   // the database was set up by a newer program: nothing read or written
+    NotSetUp,      // the database lacks the tables this program needs (--migrate makes them)
 };
 
 struct StoreError {
@@ -120,6 +123,7 @@ private:
 struct StoredRun {
     QByteArray record;
     QByteArray answers;
+    std::uint64_t runId = 0; // made at the station; a store that keeps ids stores a run only once
 };
 
 // The results of every station: the 44-byte result file, the runs waiting on this station while

@@ -136,6 +136,16 @@ QString storeErrorMessage(const StoreError& error) {
         return u"前回の消去が途中で止まっていますが、控えのファイルが消去前の成績データと合わないため、"
                u"どちらもそのままにしてあります。二つのファイルを確かめてください。\r\n"_s +
                error.path;
+    case StoreErrorKind::NotOwnSite:
+        return u"この記録はほかの教室のものなので、変更も消去もできません。何も変更していません。"_s;
+    case StoreErrorKind::NewerFormat:
+        return u"成績データベースの形式がこのプログラムより新しいため、使えません。"
+               u"プログラムを新しくしてください。何も読み書きしていません。\r\n"_s +
+               error.path;
+    case StoreErrorKind::NotSetUp:
+        return u"成績データベースの形式が古いか、まだ作られていないため、使えません。"
+               u"管理者が miraidrill --migrate を行ってください。何も読み書きしていません。\r\n"_s +
+               error.path;
     case StoreErrorKind::Unreachable:
     case StoreErrorKind::Failed:
         break;

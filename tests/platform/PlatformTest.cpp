@@ -86,7 +86,9 @@ TEST(SdlMediaPlayer, ACueReturnsWhenItsSoundHasEnded) {
         QElapsedTimer held;
         held.start();
         ASSERT_EQ(player.send(u"play "_s + sound + u" wait"_s), MediaOk);
-        EXPECT_GE(held.elapsed(), 390);
+        // The device takes a buffer (about 11 ms) at a time, and a busy machine may hand it the
+        // last one early: a cue returning much before its sound's end is the fault.
+        EXPECT_GE(held.elapsed(), 400 - 25);
         EXPECT_LT(held.elapsed(), 400 + 1500);
     }
 }
