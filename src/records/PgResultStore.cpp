@@ -590,7 +590,8 @@ StoreResult<Recovery> PgResultStore::recover() {
     return Recovery{}; // a delete is one transaction: nothing is ever left half done
 }
 
-StoreResult<std::int64_t> PgResultStore::scanAnswers(const AnswerChunk& onChunk, const StudentFilter& filter) {
+StoreResult<std::int64_t> PgResultStore::scanAnswers(const AnswerChunk& onChunk,
+                                                     const StudentFilter& filter) {
     return withConnection<std::int64_t>(
         StoreOperation::Scan, [&](Connection& c) -> StoreResult<std::int64_t> {
             std::vector<LoggedAnswer> answers;

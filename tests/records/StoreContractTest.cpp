@@ -222,8 +222,9 @@ const ContractCase kContract[] = {
          for (const auto& [students, expected] :
               {std::pair{std::vector<int>{12}, 5}, std::pair{std::vector<int>{13, 500}, 0}}) {
              std::int64_t seen = 0;
-             ASSERT_TRUE(store->scanAnswers([&](const LoggedAnswer*, std::int64_t n) { seen += n; },
-                                            StudentFilter(students))
+             ASSERT_TRUE(store
+                             ->scanAnswers([&](const LoggedAnswer*, std::int64_t n) { seen += n; },
+                                           StudentFilter(students))
                              .ok());
              EXPECT_EQ(seen, expected);
          }
