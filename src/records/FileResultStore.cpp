@@ -667,22 +667,10 @@ StoreResult<Appended> FileResultStore::append(const StoredRun& run) {
         [&] { return storeOnce(session, m_files, m_paths, run, m_syncAppends); });
     if (stored)
         return Appended{};
-    // The shared files stay out of reach: the run waits on this station, its answers first.
-    StoreError why = stored.error();
-    int code = stationqueue::keep(m_files, m_paths.answerQueue, run.answers, answerlog::kRecordSize);
-    QString where = m_paths.answerQueue;
-    if (code == 0 && !run.record.isEmpty()) {
-        code = stationqueue::keep(m_files, m_paths.queue, run.record, kRecordSize);
-        where = m_paths.queue;
-    }
-    if (code != 0) {
-        if (why.kind != StoreErrorKind::Ending)
-            why.kind = StoreErrorKind::Failed;
-        why.stationCode = code;
-        why.stationPath = where;
-        return why;
-    }
-    return Appended{true, why};
+    // The shared files stay out of reach: the run waits on this station.
+    return stationqueue::keepRun(m_files, stored.error(),
+                                 {m_paths.answerQueue, run.answers, answerlog::kRecordSize},
+                                 {m_paths.queue, run.record, kRecordSize});
 }
 
 StoreResult<std::int64_t> FileResultStore::replay() {
@@ -774,10 +762,26 @@ StoreResult<QByteArray> FileResultStore::readRecord(std::int64_t number) {
 
 namespace {
 
-// Under the lock: is record `number` still the one the teacher opened?
+// A teacher's change opens the result file under its lock, with the retries; no file at all means
+// the record the teacher opened is gone.
 template <class Session>
-std::optional<StoreError> checkUnchanged(Session& session, FileSystem& files, const OpenFile& results,
+StoreResult<Done> lockForChange(Session& session, OpenFile& results, const QString& path,
+                                std::int64_t number) {
+    return session.template withRetries<Done>([&]() -> StoreResult<Done> {
+        StoreResult<Done> opened = session.openLocked(results, Access::ReadWrite);
+        if (!opened && opened.error().code == ENOENT && opened.error().step == StoreStep::Open)
+            return session.error(StoreErrorKind::NoSuchRecord, StoreStep::Open, path, number);
+        return opened;
+    });
+}
+
+// Under the lock, a delete cut short made whole first: is record `number` still the one the
+// teacher opened? The file's size in `size`.
+template <class Session>
+std::optional<StoreError> checkUnchanged(Session& session, FileSystem& files, OpenFile& results,
                                          std::int64_t number, const QByteArray& asRead, std::int64_t& size) {
+    if (StoreResult<Recovery> recovered = session.recoverUnderLock(results); !recovered)
+        return recovered.error();
     if (const int code = files.size(results.fd(), size))
         return session.error(StoreStep::Size, code, results.path());
     if (number < 1 || number > size / kRecordSize)
@@ -796,19 +800,10 @@ StoreResult<Done> FileResultStore::patch(std::int64_t number, const QByteArray& 
                                          std::int32_t seconds) {
     Session session(*this, StoreOperation::Patch);
     OpenFile results(m_files);
-    StoreResult<Done> locked = session.withRetries<Done>([&]() -> StoreResult<Done> {
-        StoreResult<Done> opened = session.openLocked(results, Access::ReadWrite);
-        // No file at all: the record the teacher opened is gone.
-        if (!opened && opened.error().code == ENOENT && opened.error().step == StoreStep::Open)
-            return session.error(StoreErrorKind::NoSuchRecord, StoreStep::Open, m_paths.results, number);
-        return opened;
-    });
-    if (!locked)
+    if (StoreResult<Done> locked = lockForChange(session, results, m_paths.results, number); !locked)
         return locked.error();
     // A log-out or shutdown meanwhile waits until the file is whole and let go.
     const AppControl::WriteInProgress writing(m_platform.app);
-    if (StoreResult<Recovery> recovered = session.recoverUnderLock(results); !recovered)
-        return recovered.error();
     std::int64_t size = 0;
     if (std::optional<StoreError> refused = checkUnchanged(session, m_files, results, number, asRead, size))
         return *refused;
@@ -840,17 +835,9 @@ StoreResult<Done> FileResultStore::patch(std::int64_t number, const QByteArray& 
 StoreResult<Done> FileResultStore::remove(std::int64_t number, const QByteArray& asRead) {
     Session session(*this, StoreOperation::Delete);
     OpenFile results(m_files);
-    StoreResult<Done> locked = session.withRetries<Done>([&]() -> StoreResult<Done> {
-        StoreResult<Done> opened = session.openLocked(results, Access::ReadWrite);
-        if (!opened && opened.error().code == ENOENT && opened.error().step == StoreStep::Open)
-            return session.error(StoreErrorKind::NoSuchRecord, StoreStep::Open, m_paths.results, number);
-        return opened;
-    });
-    if (!locked)
+    if (StoreResult<Done> locked = lockForChange(session, results, m_paths.results, number); !locked)
         return locked.error();
     const AppControl::WriteInProgress writing(m_platform.app);
-    if (StoreResult<Recovery> recovered = session.recoverUnderLock(results); !recovered)
-        return recovered.error();
     std::int64_t size = 0;
     if (std::optional<StoreError> refused = checkUnchanged(session, m_files, results, number, asRead, size))
         return *refused;

@@ -328,25 +328,16 @@ StoreResult<Appended> PgResultStore::append(const StoredRun& given) {
         StoreOperation::Append, [&](Connection& c) { return storeQueuedAnd(c, &run); });
     if (stored)
         return Appended{};
-    // The server stays out of reach (or refused): the run waits on this station, its answers first.
-    StoreError why = stored.error();
-    FileSystem& files = *m_platform.disk;
-    int code = stationqueue::keep(files, m_settings.answerQueue, run.answers, answerlog::kRecordSize);
-    QString where = m_settings.answerQueue;
-    if (code == 0 && run.record.size() == kRecordSize) {
-        QByteArray entry(kIdBytes, '\0');
+    // The server stays out of reach (or refused): the run waits on this station, with its id.
+    QByteArray entry;
+    if (run.record.size() == kRecordSize) {
+        entry = QByteArray(kIdBytes, '\0');
         qToLittleEndian(run.runId, entry.data());
-        code = stationqueue::keep(files, m_settings.queue, entry + run.record, kQueueEntry);
-        where = m_settings.queue;
+        entry += run.record;
     }
-    if (code != 0) {
-        if (why.kind != StoreErrorKind::Ending)
-            why.kind = StoreErrorKind::Failed;
-        why.stationCode = code;
-        why.stationPath = where;
-        return why;
-    }
-    return Appended{true, why};
+    return stationqueue::keepRun(*m_platform.disk, stored.error(),
+                                 {m_settings.answerQueue, run.answers, answerlog::kRecordSize},
+                                 {m_settings.queue, entry, kQueueEntry});
 }
 
 StoreResult<std::int64_t> PgResultStore::replay() {

@@ -71,6 +71,21 @@ QByteArray read(FileSystem& files, const QString& path, int recordSize) {
     return records;
 }
 
+StoreResult<Appended> keepRun(FileSystem& files, StoreError why, const Entries& answers, const Entries& run) {
+    for (const Entries* entries : {&answers, &run}) {
+        if (entries->bytes.isEmpty())
+            continue;
+        if (const int code = keep(files, entries->path, entries->bytes, entries->entrySize)) {
+            if (why.kind != StoreErrorKind::Ending)
+                why.kind = StoreErrorKind::Failed;
+            why.stationCode = code;
+            why.stationPath = entries->path;
+            return why;
+        }
+    }
+    return Appended{true, why};
+}
+
 } // namespace stationqueue
 
 HeldQueue::Take HeldQueue::take(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileSystem.h"
+#include "ResultStore.h"
 
 #include <QByteArray>
 #include <QString>
@@ -58,6 +59,17 @@ int keep(FileSystem& files, const QString& path, const QByteArray& records, int 
 
 // The whole entries of a queue, read without its lock (for counting and showing them).
 QByteArray read(FileSystem& files, const QString& path, int recordSize);
+
+// What a run leaves in one queue: its path, the entries (none: nothing) and an entry's size.
+struct Entries {
+    QString path;
+    QByteArray bytes;
+    int entrySize = 0;
+};
+
+// Keeps a run the shared store could not take (`why`) on this station, its answers first: the
+// append's outcome, kept on the station, or an error naming the queue that could not keep it.
+StoreResult<Appended> keepRun(FileSystem& files, StoreError why, const Entries& answers, const Entries& run);
 
 } // namespace stationqueue
 
