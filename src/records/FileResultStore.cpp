@@ -490,6 +490,14 @@ public:
             return recoverUnderLock(results);
         });
     }
+    // The same for a read: a delete that cannot be completed is left for a teacher, and the
+    // file is read as it stands.
+    std::optional<StoreError> readyToRead() {
+        StoreResult<Recovery> recovered = recoverBeforeReading();
+        if (recovered || recovered.error().kind == StoreErrorKind::Unrecoverable)
+            return std::nullopt;
+        return recovered.error();
+    }
 
     FileResultStore& m_store;
     FileSystem& m_files;
@@ -688,9 +696,8 @@ StoreResult<std::int64_t> FileResultStore::replay() {
 
 StoreResult<RecordWindow> FileResultStore::readNewest(std::int64_t count) {
     Session session(*this, StoreOperation::Load);
-    if (StoreResult<Recovery> recovered = session.recoverBeforeReading();
-        !recovered && recovered.error().kind != StoreErrorKind::Unrecoverable)
-        return recovered.error();
+    if (std::optional<StoreError> refused = session.readyToRead())
+        return *refused;
     return session.withRetries<RecordWindow>([&]() -> StoreResult<RecordWindow> {
         OpenFile results(m_files);
         bool empty = false;
@@ -704,9 +711,8 @@ StoreResult<RecordWindow> FileResultStore::readNewest(std::int64_t count) {
 
 StoreResult<std::int64_t> FileResultStore::scan(const RecordChunk& onChunk) {
     Session session(*this, StoreOperation::Scan);
-    if (StoreResult<Recovery> recovered = session.recoverBeforeReading();
-        !recovered && recovered.error().kind != StoreErrorKind::Unrecoverable)
-        return recovered.error();
+    if (std::optional<StoreError> refused = session.readyToRead())
+        return *refused;
     OpenFile results(m_files);
     bool empty = false;
     StoreResult<Done> opened =
@@ -739,9 +745,8 @@ StoreResult<std::int64_t> FileResultStore::scan(const RecordChunk& onChunk) {
 
 StoreResult<QByteArray> FileResultStore::readRecord(std::int64_t number) {
     Session session(*this, StoreOperation::Read);
-    if (StoreResult<Recovery> recovered = session.recoverBeforeReading();
-        !recovered && recovered.error().kind != StoreErrorKind::Unrecoverable)
-        return recovered.error();
+    if (std::optional<StoreError> refused = session.readyToRead())
+        return *refused;
     return session.withRetries<QByteArray>([&]() -> StoreResult<QByteArray> {
         OpenFile results(m_files);
         bool empty = false;
