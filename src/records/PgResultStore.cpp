@@ -511,19 +511,28 @@ StoreError whyUnchanged(const Connection& c, std::int64_t seq, std::int64_t numb
     return c.error(StoreErrorKind::NotOwnSite, StoreStep::Check, number);
 }
 
+// Record `number` for a teacher's change, only while it still holds what the teacher read.
+template <class Connection>
+StoreResult<Located> locateUnchanged(const Connection& c, std::int64_t number, const QByteArray& asRead) {
+    pg::ResultPtr result;
+    std::optional<Located> found = number >= 1 ? locate(c.link, number, result) : std::nullopt;
+    if (result && !pg::succeeded(result.get()))
+        return c.error(StoreStep::Read, result.get());
+    if (!found)
+        return c.error(StoreErrorKind::NoSuchRecord, StoreStep::Check, number);
+    if (found->record != asRead)
+        return c.error(StoreErrorKind::Changed, StoreStep::Check, number);
+    return std::move(*found);
+}
+
 } // namespace
 
 StoreResult<Done> PgResultStore::patch(std::int64_t number, const QByteArray& asRead, std::int16_t student,
                                        std::int32_t seconds) {
     return withConnection<Done>(StoreOperation::Patch, [&](Connection& c) -> StoreResult<Done> {
-        pg::ResultPtr result;
-        const std::optional<Located> found = number >= 1 ? locate(c.link, number, result) : std::nullopt;
-        if (result && !pg::succeeded(result.get()))
-            return c.error(StoreStep::Read, result.get());
+        const StoreResult<Located> found = locateUnchanged(c, number, asRead);
         if (!found)
-            return c.error(StoreErrorKind::NoSuchRecord, StoreStep::Check, number);
-        if (found->record != asRead)
-            return c.error(StoreErrorKind::Changed, StoreStep::Check, number);
+            return found.error();
         QByteArray patched = asRead;
         qToLittleEndian(student, patched.data() + offsets::kStudent);
         qToLittleEndian(seconds, patched.data() + offsets::kSeconds);
@@ -548,14 +557,9 @@ StoreResult<Done> PgResultStore::remove(std::int64_t number, const QByteArray& a
         Transaction transaction(c.link);
         if (pg::ResultPtr begun = transaction.begin(); !pg::succeeded(begun.get()))
             return c.error(StoreStep::Open, begun.get());
-        pg::ResultPtr result;
-        const std::optional<Located> found = number >= 1 ? locate(c.link, number, result) : std::nullopt;
-        if (result && !pg::succeeded(result.get()))
-            return c.error(StoreStep::Read, result.get());
+        const StoreResult<Located> found = locateUnchanged(c, number, asRead);
         if (!found)
-            return c.error(StoreErrorKind::NoSuchRecord, StoreStep::Check, number);
-        if (found->record != asRead)
-            return c.error(StoreErrorKind::Changed, StoreStep::Check, number);
+            return found.error();
         const pg::ResultPtr deleted =
             pg::exec(c.link, "DELETE FROM mirai_runs WHERE seq = $1::bigint AND record = $2::bytea",
                      {pg::text(found->seq), pg::bytes(asRead)});
