@@ -4,6 +4,7 @@
 #include "PgSchema.h"
 
 #include <QProcess>
+#include <QTime>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -67,6 +68,16 @@ bool stop() {
 
 bool start() {
     return serverControl(u"start"_s);
+}
+
+RawRecord siteRun(int student, int seconds, int level, const char* site) {
+    RawRecord record;
+    record.student = static_cast<std::int16_t>(student);
+    record.level = static_cast<std::int16_t>(level);
+    record.seconds = seconds;
+    record.time = QTime(9, 0).addSecs(seconds);
+    record.siteCode = QByteArray(site, 5);
+    return record;
 }
 
 } // namespace mirai::test::pgserver

@@ -4,6 +4,7 @@
 // database with the schema and two sites, emptied before every test.
 
 #include "PgLink.h"
+#include "RecordFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,5 +28,8 @@ pg::ResultPtr admin(const QString& sql, const QString& database = QStringLiteral
 // Stops or starts the server (an outage while stations are in use). False when it failed.
 bool stop();
 bool start();
+
+// A run of `student` at `level` for a site, at 9:00 plus its seconds.
+RawRecord siteRun(int student, int seconds, int level, const char* site);
 
 } // namespace mirai::test::pgserver

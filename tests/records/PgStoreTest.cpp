@@ -28,13 +28,7 @@ namespace {
 const QString kKept = u"この記録はこのコンピューターに保存しました。"_s;
 
 RawRecord run(int student, int seconds, const char* site = pgserver::kCodeA) {
-    RawRecord record;
-    record.student = static_cast<std::int16_t>(student);
-    record.level = 2;
-    record.seconds = seconds;
-    record.time = QTime(9, 0).addSecs(seconds);
-    record.siteCode = QByteArray(site, 5);
-    return record;
+    return pgserver::siteRun(student, seconds, 2, site);
 }
 
 // A station of one site on the test database.

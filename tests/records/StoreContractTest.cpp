@@ -67,13 +67,7 @@ private:
 };
 
 RawRecord run(int student, int seconds, const char* site = pgserver::kCodeA) {
-    RawRecord record;
-    record.student = static_cast<std::int16_t>(student);
-    record.level = 3;
-    record.seconds = seconds;
-    record.time = QTime(9, 0).addSecs(seconds);
-    record.siteCode = QByteArray(site, 5);
-    return record;
+    return pgserver::siteRun(student, seconds, 3, site);
 }
 
 // Five runs, stored in order; their bytes.
