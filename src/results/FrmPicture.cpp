@@ -137,12 +137,10 @@ void FrmPicture::readPicture() {
     m_answers.clear();
     const bool read =
         readAnswerLog(StudentFilter({m_student}), [this](const LoggedAnswer* answers, std::int64_t count) {
-            for (std::int64_t i = 0; i < count; ++i) {
-                if (answers[i].student != m_student)
-                    continue;
+            // The store hands over this student's answers only.
+            m_answers.insert(m_answers.end(), answers, answers + count);
+            for (std::int64_t i = 0; i < count; ++i)
                 m_picture->add(answers[i]);
-                m_answers.push_back(answers[i]);
-            }
         });
     if (!guard)
         return;
